@@ -1,0 +1,72 @@
+#include "app/AxvekTarvoApp.h"
+
+#include <locale.h>
+#include <mbctype.h>
+
+#include "app/RegKey.h"
+#include "drawings/AxvekFilenm.h"
+#include "host/HostKeys.h"
+#include "host/Language.h"
+#include "core/Text.h"
+
+std::wstring Logfile = L"OrtxAMigr.log";
+
+namespace {
+
+bool IsWindowsXpOrLater() {
+    OSVERSIONINFOEXW wanted{};
+    wanted.dwOSVersionInfoSize = sizeof wanted;
+    wanted.dwMajorVersion = 5;
+    wanted.dwMinorVersion = 1;
+    wanted.wServicePackMajor = 0;
+    DWORDLONG mask = 0;
+    mask = VerSetConditionMask(mask, VER_MAJORVERSION, VER_GREATER_EQUAL);
+    mask = VerSetConditionMask(mask, VER_MINORVERSION, VER_GREATER_EQUAL);
+    mask = VerSetConditionMask(mask, VER_SERVICEPACKMAJOR, VER_GREATER_EQUAL);
+    return VerifyVersionInfoW(&wanted, VER_MAJORVERSION | VER_MINORVERSION | VER_SERVICEPACKMAJOR,
+                              mask) != FALSE;
+}
+
+void SetRuntimeLocale() {
+    const std::wstring name = LocaleNameForSystemLanguage();
+    if (!_wsetlocale(LC_ALL, name.c_str())) _wsetlocale(LC_ALL, L"C");
+    _wsetlocale(LC_NUMERIC, L"C");
+    _wsetlocale(LC_TIME, L"");
+    _setmbcp(_MB_CP_LOCALE);
+}
+
+}  // namespace
+
+CAxvekTarvoApp::CAxvekTarvoApp() {
+    RegKey product(ProductKeyPath(), HKEY_LOCAL_MACHINE);
+    product.ReadString(L"OrtxLocation", OrtxLocation, 1024);
+    MigrationFolder = OrtxLocation;
+    text::AppendTrailingSeparator(MigrationFolder);
+    MigrationFolder += L"ortxa\\migration";
+    UseMigrationProfile();
+    IsWinXpOrLater = IsWindowsXpOrLater();
+}
+
+BOOL CAxvekTarvoApp::InitInstance() {
+    SetRuntimeLocale();
+    ResourceLibraryScope resources;
+    LoadSettings();
+    // The wizard and the run steps join here as they are built.
+    return FALSE;
+}
+
+int CAxvekTarvoApp::ExitInstance() {
+    for (const std::wstring& path : TempFiles) DeleteFileW(path.c_str());
+    return CWinApp::ExitInstance();
+}
+
+void CAxvekTarvoApp::AddTempFile(const std::wstring& path) { TempFiles.push_back(path); }
+
+std::wstring CAxvekTarvoApp::NewTempFile(const std::wstring& extension) {
+    AxvekFilenm name;
+    name.MakeTempName(extension);
+    AddTempFile(name.FullPath);
+    return name.FullPath;
+}
+
+CAxvekTarvoApp& AxvekApp() { return *static_cast<CAxvekTarvoApp*>(fw::AfxGetApp()); }

@@ -1,0 +1,83 @@
+// The application object: owns the settings, the selected drawings, the job
+// files and the record of the running batch process. The program has no main
+// window; InitInstance runs the program as a sequence of modal steps.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "framework/WinApp.h"
+
+// Path of the migration log; settings load replaces the bare default name.
+extern std::wstring Logfile;
+
+// The host profile values found before a run, put back at exit.
+struct SavedProfileValues {
+    bool Saved = false;
+    std::wstring ORTX;
+    DWORD NoStartUpDialog = 0;
+    DWORD FileDialog = 1;
+    DWORD CommandDialogs = 1;
+    DWORD ShowProxyDialog = 1;
+    DWORD SDIMode = 0;
+    std::wstring EmergencyFont;
+    DWORD ShowPlotSetup = 1;
+    DWORD LogFileOpen = 0;
+    std::wstring LogFilePath;
+    DWORD AXXASSEMBLE_VERIFIED = 0;
+    DWORD RepeatCount = 0;
+    DWORD ShowDialog = 1;
+    DWORD XrefLazyLoadMode = 2;
+};
+
+class CAxvekTarvoApp : public fw::CWinApp {
+public:
+    CAxvekTarvoApp();
+
+    BOOL InitInstance() override;
+    int ExitInstance() override;
+
+    // Settings (registry key EditionKeyPath() + "\Migration").
+    void LoadSettings();
+    void SaveSettings();
+
+    // Appends a name to TempFiles, so that exit removes the file.
+    void AddTempFile(const std::wstring& path);
+    // A new temporary name with the extension, recorded in TempFiles.
+    std::wstring NewTempFile(const std::wstring& extension);
+
+    std::vector<std::wstring> Drawings;
+    std::wstring DmlFile;
+    int Operation = 0;
+    DWORD UpdateFlags = 0;
+    DWORD OptionFlags = 0;
+    DWORD OrtxaFlags = 8;
+    std::wstring SetupDrawing;
+    int Timeout = 120;
+    DWORD SablonFlags = 0;
+    int SymbolStd = 0;
+    std::vector<std::wstring> SearchFolders;
+    DWORD LogFlags = 0;
+    SavedProfileValues SavedProfile;
+    bool IsWinXpOrLater = false;
+    PROCESS_INFORMATION HostProcess{};
+    std::wstring OrtxLocation;
+    std::wstring MigrationFolder;
+    std::wstring DrawingScript;
+    std::wstring HeadScript;
+    std::wstring ScanBatch;
+    std::wstring ScanTailScript;
+    std::wstring UpdateBatch;
+    std::wstring UpdateTailScript;
+    std::wstring XrefTailScript;
+    long long QueuedCount = 0;
+    std::wstring CounterFile;
+    std::vector<std::wstring> MigrateList;
+    std::vector<std::wstring> TempFiles;
+    bool DmlIsTemporary = false;
+};
+
+// The program's application object.
+CAxvekTarvoApp& AxvekApp();

@@ -1,0 +1,34 @@
+#include "framework/Resources.h"
+
+#include "resources/ids.h"
+
+namespace fw {
+
+namespace {
+HINSTANCE g_resourceHandle = nullptr;
+}
+
+HINSTANCE ResourceHandle() {
+    return g_resourceHandle ? g_resourceHandle : GetModuleHandleW(nullptr);
+}
+
+void SetResourceHandle(HINSTANCE module) { g_resourceHandle = module; }
+
+std::wstring LoadResString(UINT id) {
+    // With a zero buffer size LoadStringW hands out a pointer into the
+    // resource itself, so there is no length limit to get wrong.
+    const wchar_t* text = nullptr;
+    int length = LoadStringW(ResourceHandle(), id, reinterpret_cast<LPWSTR>(&text), 0);
+    if (length <= 0 || !text) return std::wstring();
+    return std::wstring(text, static_cast<size_t>(length));
+}
+
+std::wstring FormatResString(UINT id, std::initializer_list<text::FormatArg> args) {
+    return text::Format(LoadResString(id), args);
+}
+
+int ShowMessage(const std::wstring& message, UINT flags, HWND owner) {
+    return MessageBoxW(owner, message.c_str(), LoadResString(IDS_CAPTION).c_str(), flags);
+}
+
+}  // namespace fw
