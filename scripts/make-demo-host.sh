@@ -1,0 +1,64 @@
+#!/usr/bin/env bash
+# Makes the Wine prefix $WINEPREFIX look like a machine where the host is
+# installed, with the Windows build of this tree in the host folder:
+#
+#   host folder   C:\Program Files\Kelvane\Orthex R25.1   (the build's bin/)
+#   HKCU  SOFTWARE\Kelvane\Orthex\R25.1            CurVer, Language
+#   HKLM  SOFTWARE\Kelvane\Orthex\R25.1\<CurVer>   OrtxLocation, ProductId, LocaleId
+#   HKCU  ...\<CurVer>\Profiles\<<ORTXAPP>>        the migration profile
+#
+# Usage: make-demo-host.sh [build dir] [--language de-DE] [--no-profile]
+# Prints the host folder (Windows path) on stdout.
+set -euo pipefail
+
+here=$(cd "$(dirname "$0")" && pwd)
+build="$here/../build/windows"
+language=en-US
+profile=yes
+while [ $# -gt 0 ]; do
+    case "$1" in
+        --language) language=$2; shift 2 ;;
+        --no-profile) profile=no; shift ;;
+        *) build=$1; shift ;;
+    esac
+done
+
+if [ -z "${WINEPREFIX:-}" ] || [ "$WINEPREFIX" = "$HOME/.wine" ]; then
+    echo "make-demo-host.sh: set WINEPREFIX to a private prefix first" >&2
+    exit 2
+fi
+bin="$build/bin"
+[ -f "$bin/axTarvo.exe" ] || { echo "make-demo-host.sh: no Windows build in $build" >&2; exit 2; }
+
+wine=/usr/lib/wine/wine64
+export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+[ -f "$WINEPREFIX/system.reg" ] || "$wine" wineboot -i >/dev/null 2>&1
+
+curver='ORTXA-7001:409'
+host_win='C:\Program Files\Kelvane\Orthex R25.1'
+host_unix="$WINEPREFIX/drive_c/Program Files/Kelvane/Orthex R25.1"
+
+mkdir -p "$host_unix"
+# The build's bin/ is laid out like a host folder already; tests tools stay out.
+( cd "$bin" && find . -type f ! -name '*_tests.exe' ! -name 'windriver.exe' -print0 |
+  while IFS= read -r -d '' f; do mkdir -p "$host_unix/$(dirname "$f")"; cp -f "$f" "$host_unix/$f"; done )
+
+reg=$(mktemp --suffix=.reg)
+trap 'rm -f "$reg"' EXIT
+esc_host=${host_win//\\/\\\\}
+{
+    printf 'Windows Registry Editor Version 5.00\r\n\r\n'
+    printf '[-HKEY_CURRENT_USER\\Software\\Kelvane]\r\n\r\n'
+    printf '[-HKEY_LOCAL_MACHINE\\Software\\Kelvane]\r\n\r\n'
+    printf '[HKEY_CURRENT_USER\\Software\\Kelvane\\Orthex\\R25.1]\r\n'
+    printf '"CurVer"="%s"\r\n"Language"="%s"\r\n\r\n' "$curver" "$language"
+    printf '[HKEY_LOCAL_MACHINE\\Software\\Kelvane\\Orthex\\R25.1\\%s]\r\n' "$curver"
+    printf '"OrtxLocation"="%s"\r\n"ProductId"="7001"\r\n"LocaleId"="409"\r\n\r\n' "$esc_host"
+    printf '[HKEY_CURRENT_USER\\Software\\Kelvane\\Orthex\\R25.1\\%s\\Profiles\\<<ORTXA>>\\General]\r\n\r\n' "$curver"
+    if [ "$profile" = yes ]; then
+        printf '[HKEY_CURRENT_USER\\Software\\Kelvane\\Orthex\\R25.1\\%s\\Profiles\\<<ORTXAPP>>\\General]\r\n' "$curver"
+        printf '"NoStartUpDialog"=dword:00000000\r\n"ShowProxyDialog"=dword:00000001\r\n"LogFileOpen"=dword:00000000\r\n\r\n'
+    fi
+} > "$reg"
+"$wine" regedit /S "Z:${reg//\//\\}"
+echo "$host_win"

@@ -1,0 +1,54 @@
+#!/usr/bin/env bash
+# Runs every test from a fresh checkout: installs what is missing, builds the
+# native tree (sanitizers), the fuzzers (a short run each) and the Windows
+# tree, then runs the native tests and, under Wine with Xvfb, the Windows and
+# end-to-end tests in a fresh Wine prefix of their own.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$(pwd)
+jobs=$(nproc 2>/dev/null || echo 2)
+
+scripts/install-deps.sh
+
+echo "== native build and tests"
+cmake --preset native >/dev/null
+cmake --build --preset native -j "$jobs"
+ctest --preset native -j "$jobs"
+
+echo "== fuzzers (short runs)"
+cmake --preset fuzz >/dev/null
+cmake --build --preset fuzz -j "$jobs"
+for fuzzer in build/fuzz/tests/fuzz/fuzz_*; do
+    [ -x "$fuzzer" ] || continue
+    "$fuzzer" -max_total_time="${FUZZ_SECONDS:-15}" -print_final_stats=0 \
+        "$root/tests/fuzz/corpus/$(basename "$fuzzer")" 2>&1 | tail -1 ||
+        { echo "fuzzer $fuzzer failed"; exit 1; }
+done
+
+echo "== Windows build"
+cmake --preset windows >/dev/null
+cmake --build --preset windows -j "$jobs"
+
+echo "== Windows and end-to-end tests under Wine"
+scratch=$(mktemp -d /tmp/axtarvo-test.XXXXXX)
+export WINEPREFIX="$scratch/prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+export PATH="/usr/lib/wine:$PATH"
+display=90
+while [ -e "/tmp/.X11-unix/X$display" ] || [ -e "/tmp/.X$display-lock" ]; do display=$((display + 1)); done
+Xvfb ":$display" -screen 0 1280x1024x24 -nolisten tcp >"$scratch/xvfb.log" 2>&1 &
+xvfb_pid=$!
+cleanup() {
+    wineserver -k >/dev/null 2>&1 || true
+    kill "$xvfb_pid" >/dev/null 2>&1 || true
+    rm -rf "$scratch"
+}
+trap cleanup EXIT
+export DISPLAY=":$display"
+for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+# One server and one desktop process for the whole run, started with their
+# output away from ctest: ctest waits for every process that holds its pipes.
+mkdir -p "$WINEPREFIX"
+wineserver -p >/dev/null 2>&1 </dev/null
+wine64 wineboot -i >/dev/null 2>&1 </dev/null
+wine64 build/windows/bin/windriver.exe desktop >/dev/null 2>&1 </dev/null
+ctest --preset windows

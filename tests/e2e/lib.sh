@@ -1,0 +1,39 @@
+# Shared by the end-to-end tests: each sources this with the Windows build
+# folder as $1. The test prefix comes from the test command (scripts/test.sh).
+set -euo pipefail
+
+build=$(cd "$1" && pwd)
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+root=$(cd "$here/../.." && pwd)
+wine=/usr/lib/wine/wine64
+export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+
+if [ -z "${WINEPREFIX:-}" ] || [ "$WINEPREFIX" = "$HOME/.wine" ]; then
+    echo "e2e: WINEPREFIX must name the private test prefix" >&2
+    exit 125
+fi
+
+fail() { echo "FAIL: $*" >&2; exit 1; }
+
+# Windows path -> Unix path in the prefix, and back.
+unix_path() { "$wine" winepath -u "$1" 2>/dev/null | tr -d '\r'; }
+win_path() { "$wine" winepath -w "$1" 2>/dev/null | tr -d '\r'; }
+win_env() { "$wine" cmd /c "echo %$1%" 2>/dev/null | tr -d '\r'; }
+
+windriver() { "$wine" "$build/bin/windriver.exe" "$@"; }
+
+# The demo host installation; sets host_win and host_unix.
+install_demo_host() {
+    host_win=$("$root/scripts/make-demo-host.sh" "$build" "$@")
+    host_unix=$(unix_path "$host_win")
+}
+
+reg_query() {  # key value -> data, or nothing
+    "$wine" reg query "$1" /v "$2" 2>/dev/null | tr -d '\r' | awk -v v="$2" '$1 == v { $1 = ""; $2 = ""; sub(/^  */, ""); print }'
+}
+
+screenshot() {  # name: keeps a picture of the screen next to the test's output
+    [ -n "${DISPLAY:-}" ] && command -v import >/dev/null && import -window root "$build/e2e-$1.png" 2>/dev/null || true
+}
+
+temp_unix() { unix_path "$(win_env TEMP)"; }

@@ -1,0 +1,91 @@
+// Shared helpers of the Windows tests: a clean registry for the host's keys,
+// the build's resource library, scratch folders, file contents, and a catcher
+// for the message boxes the code under test shows.
+#pragma once
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "host/Language.h"
+
+namespace testenv {
+
+std::wstring BinDir();  // folder of the test program, with a trailing "\"
+std::wstring ResourceLibraryFile(const wchar_t* language = L"en-US");
+
+// Removes everything under HKCU\Software\Kelvane and HKLM\Software\Kelvane.
+void ClearHostRegistry();
+
+// The registry of an installed host: CurVer, ProductId, LocaleId, OrtxLocation
+// and the migration profile key.
+struct HostInstall {
+    std::wstring CurVer = L"ORTXA-7001:409";
+    std::wstring ProductId = L"7001";
+    std::wstring LocaleId = L"409";
+    std::wstring OrtxLocation = L"C:\\Program Files\\Kelvane\\Orthex R25.1";
+    bool MigrationProfile = true;
+};
+void InstallHost(const HostInstall& install = HostInstall());
+
+void SetString(HKEY root, const std::wstring& key, const wchar_t* name, const std::wstring& value,
+               DWORD type = REG_SZ);
+void SetDword(HKEY root, const std::wstring& key, const wchar_t* name, DWORD value);
+bool GetString(HKEY root, const std::wstring& key, const wchar_t* name, std::wstring& value);
+bool GetDword(HKEY root, const std::wstring& key, const wchar_t* name, DWORD& value);
+bool KeyExists(HKEY root, const std::wstring& key);
+bool ValueExists(HKEY root, const std::wstring& key, const wchar_t* name);
+
+// A new empty folder under the temporary folder, removed with its contents.
+class ScratchDir {
+public:
+    ScratchDir();
+    ~ScratchDir();
+    const std::wstring& Path() const { return path_; }  // ends with "\"
+    std::wstring operator/(const std::wstring& name) const { return path_ + name; }
+
+private:
+    std::wstring path_;
+};
+
+std::string ReadBytes(const std::wstring& path);
+void WriteBytes(const std::wstring& path, const std::string& bytes);
+bool FileExists(const std::wstring& path);
+std::wstring TempFolder();  // GetTempPathW, with its trailing "\"
+std::string Narrow(const std::wstring& s);  // UTF-8, for test messages
+
+// Base fixture: a clean host registry and the en-US resource library in force.
+class WinTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    std::unique_ptr<ResourceLibraryScope> resources_;
+};
+
+// Waits on a thread for a window of this process with the given title, reads
+// its texts and presses a button (IDOK unless told otherwise).
+class DialogCatcher {
+public:
+    explicit DialogCatcher(std::wstring title, int button = IDOK, DWORD timeoutMs = 15000);
+    ~DialogCatcher();
+    // Waits for the catcher to finish; true when the window was seen.
+    bool Seen();
+    const std::vector<std::wstring>& Texts();  // the texts of its child windows
+    std::wstring AllText();                     // those texts joined by "\n"
+
+private:
+    std::wstring title_;
+    int button_;
+    DWORD timeoutMs_;
+    bool seen_ = false;
+    std::vector<std::wstring> texts_;
+    std::thread thread_;
+};
+
+}  // namespace testenv

@@ -1,0 +1,236 @@
+// windriver: drives real windows of another process for end-to-end tests.
+//
+//   windriver <step> [args] <step> [args] ...
+//
+// Steps run in order; the first failing one ends the run with exit code 2
+// (3 for a usage error) and a line on stderr. Output is UTF-8 on stdout.
+//
+//   start <command line>         start a process (its exit code is kept)
+//   cwd <folder>                 current folder for the next start
+//   wait <title> <seconds>       wait for a visible top-level window with that
+//                                exact title; it becomes the current window
+//   wait-prefix <text> <seconds> the same, for a title that begins with text
+//   wait-class <class> <seconds> the same, by window class, of the started process
+//   texts                        print "title: ..." and "child <id> <class>: <text>"
+//   click <label | #id>          press a button of the current window
+//   type <#id> <text>            set the text of a child (an edit)
+//   close                        send WM_CLOSE to the current window
+//   gone <seconds>               wait until the current window is gone
+//   none <title> <seconds>       fail if a window with that title shows up
+//   exit <seconds>               wait for the started process, print "exit: <code>"
+//   kill                         terminate the started process
+//   sleep <milliseconds>
+//   desktop                      create and destroy a window, so that Wine's
+//                                desktop process is running from here on
+#include <windows.h>
+
+#include <fcntl.h>
+#include <io.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+namespace {
+
+HANDLE g_process = nullptr;
+DWORD g_processId = 0;
+HWND g_window = nullptr;
+std::wstring g_cwd;
+
+void Out(const std::wstring& line) {
+    std::wstring withEnd = line + L"\n";
+    int n = WideCharToMultiByte(CP_UTF8, 0, withEnd.c_str(), -1, nullptr, 0, nullptr, nullptr);
+    std::string bytes(static_cast<size_t>(n), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, withEnd.c_str(), -1, bytes.data(), n, nullptr, nullptr);
+    fwrite(bytes.data(), 1, bytes.size() - 1, stdout);
+    fflush(stdout);
+}
+
+[[noreturn]] void Fail(const std::wstring& why, int code = 2) {
+    std::wstring line = L"windriver: " + why + L"\n";
+    int n = WideCharToMultiByte(CP_UTF8, 0, line.c_str(), -1, nullptr, 0, nullptr, nullptr);
+    std::string bytes(static_cast<size_t>(n), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, line.c_str(), -1, bytes.data(), n, nullptr, nullptr);
+    fwrite(bytes.data(), 1, bytes.size() - 1, stderr);
+    fflush(stderr);
+    // Leave nothing running behind a failed test.
+    if (g_process) TerminateProcess(g_process, 1);
+    ExitProcess(static_cast<UINT>(code));
+}
+
+std::wstring WindowText(HWND w) {
+    // WM_GETTEXT works across processes for every control class.
+    LRESULT n = SendMessageW(w, WM_GETTEXTLENGTH, 0, 0);
+    std::wstring text(static_cast<size_t>(n) + 1, L'\0');
+    LRESULT got = SendMessageW(w, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
+    text.resize(static_cast<size_t>(got));
+    return text;
+}
+
+std::wstring ClassOf(HWND w) {
+    wchar_t name[256] = {};
+    GetClassNameW(w, name, 255);
+    return name;
+}
+
+std::wstring StripAmpersands(const std::wstring& s) {
+    std::wstring out;
+    for (wchar_t c : s)
+        if (c != L'&') out += c;
+    return out;
+}
+
+struct Search {
+    enum Kind { Title, Prefix, Class } kind;
+    std::wstring what;
+    HWND found = nullptr;
+};
+
+BOOL CALLBACK FindTop(HWND w, LPARAM lp) {
+    auto* s = reinterpret_cast<Search*>(lp);
+    if (!IsWindowVisible(w)) return TRUE;
+    bool match = false;
+    if (s->kind == Search::Class) {
+        DWORD pid = 0;
+        GetWindowThreadProcessId(w, &pid);
+        match = ClassOf(w) == s->what && (g_processId == 0 || pid == g_processId);
+    } else {
+        const std::wstring title = WindowText(w);
+        match = s->kind == Search::Title ? title == s->what : title.rfind(s->what, 0) == 0;
+    }
+    if (match) {
+        s->found = w;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+HWND WaitFor(Search::Kind kind, const std::wstring& what, double seconds) {
+    const ULONGLONG deadline = GetTickCount64() + static_cast<ULONGLONG>(seconds * 1000);
+    do {
+        Search s{kind, what};
+        EnumWindows(FindTop, reinterpret_cast<LPARAM>(&s));
+        if (s.found) return s.found;
+        Sleep(100);
+    } while (GetTickCount64() < deadline);
+    return nullptr;
+}
+
+BOOL CALLBACK PrintChild(HWND w, LPARAM) {
+    Out(L"child " + std::to_wstring(GetDlgCtrlID(w)) + L" " + ClassOf(w) + L": " + WindowText(w));
+    return TRUE;
+}
+
+struct ChildSearch {
+    std::wstring label;
+    int id = -1;
+    HWND found = nullptr;
+};
+
+BOOL CALLBACK FindChild(HWND w, LPARAM lp) {
+    auto* s = reinterpret_cast<ChildSearch*>(lp);
+    if ((s->id >= 0 && GetDlgCtrlID(w) == s->id) ||
+        (s->id < 0 && StripAmpersands(WindowText(w)) == StripAmpersands(s->label))) {
+        s->found = w;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+HWND Child(const std::wstring& spec) {
+    if (!g_window) Fail(L"no current window");
+    ChildSearch s;
+    if (!spec.empty() && spec[0] == L'#')
+        s.id = static_cast<int>(wcstol(spec.c_str() + 1, nullptr, 0));
+    else
+        s.label = spec;
+    EnumChildWindows(g_window, FindChild, reinterpret_cast<LPARAM>(&s));
+    if (!s.found) Fail(L"no child " + spec);
+    return s.found;
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+    _setmode(_fileno(stdout), _O_BINARY);
+    _setmode(_fileno(stderr), _O_BINARY);
+    std::vector<std::wstring> args(argv + 1, argv + argc);
+    size_t i = 0;
+    auto next = [&](const wchar_t* what) -> std::wstring {
+        if (i >= args.size()) Fail(std::wstring(L"missing ") + what, 3);
+        return args[i++];
+    };
+    while (i < args.size()) {
+        const std::wstring step = args[i++];
+        if (step == L"start") {
+            std::wstring command = next(L"command line");
+            STARTUPINFOW si{};
+            si.cb = sizeof si;
+            PROCESS_INFORMATION pi{};
+            if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                                g_cwd.empty() ? nullptr : g_cwd.c_str(), &si, &pi))
+                Fail(L"cannot start " + command + L" (error " + std::to_wstring(GetLastError()) + L")");
+            CloseHandle(pi.hThread);
+            g_process = pi.hProcess;
+            g_processId = pi.dwProcessId;
+        } else if (step == L"cwd") {
+            g_cwd = next(L"folder");
+        } else if (step == L"wait" || step == L"wait-prefix" || step == L"wait-class") {
+            const std::wstring what = next(L"title");
+            const double seconds = _wtof(next(L"seconds").c_str());
+            const Search::Kind kind = step == L"wait" ? Search::Title
+                                      : step == L"wait-prefix" ? Search::Prefix
+                                                               : Search::Class;
+            g_window = WaitFor(kind, what, seconds);
+            if (!g_window) Fail(L"no window " + what);
+            Out(L"window: " + WindowText(g_window));
+        } else if (step == L"none") {
+            const std::wstring what = next(L"title");
+            const double seconds = _wtof(next(L"seconds").c_str());
+            if (WaitFor(Search::Title, what, seconds)) Fail(L"unexpected window " + what);
+        } else if (step == L"texts") {
+            if (!g_window) Fail(L"no current window");
+            Out(L"title: " + WindowText(g_window));
+            EnumChildWindows(g_window, PrintChild, 0);
+        } else if (step == L"click") {
+            HWND button = Child(next(L"button"));
+            PostMessageW(button, BM_CLICK, 0, 0);
+        } else if (step == L"type") {
+            HWND edit = Child(next(L"control"));
+            std::wstring value = next(L"text");
+            SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(value.c_str()));
+        } else if (step == L"close") {
+            if (!g_window) Fail(L"no current window");
+            PostMessageW(g_window, WM_CLOSE, 0, 0);
+        } else if (step == L"gone") {
+            const double seconds = _wtof(next(L"seconds").c_str());
+            const ULONGLONG deadline = GetTickCount64() + static_cast<ULONGLONG>(seconds * 1000);
+            while (g_window && IsWindow(g_window) && IsWindowVisible(g_window)) {
+                if (GetTickCount64() > deadline) Fail(L"window still open");
+                Sleep(100);
+            }
+        } else if (step == L"exit") {
+            const double seconds = _wtof(next(L"seconds").c_str());
+            if (!g_process) Fail(L"no process started");
+            if (WaitForSingleObject(g_process, static_cast<DWORD>(seconds * 1000)) != WAIT_OBJECT_0)
+                Fail(L"process still running");
+            DWORD code = 0;
+            GetExitCodeProcess(g_process, &code);
+            Out(L"exit: " + std::to_wstring(static_cast<int>(code)));
+        } else if (step == L"kill") {
+            if (g_process) TerminateProcess(g_process, 1);
+        } else if (step == L"desktop") {
+            HWND w = CreateWindowExW(0, L"STATIC", L"windriver", 0, 0, 0, 1, 1, nullptr, nullptr,
+                                     nullptr, nullptr);
+            if (!w) Fail(L"cannot create a window");
+            DestroyWindow(w);
+        } else if (step == L"sleep") {
+            Sleep(static_cast<DWORD>(_wtoi(next(L"milliseconds").c_str())));
+        } else {
+            Fail(L"unknown step " + step, 3);
+        }
+    }
+    return 0;
+}
