@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "framework/WinApp.h"
+#include "host/RunProgress.h"
 
 // Path of the migration log; settings load replaces the bare default name.
 extern std::wstring Logfile;
@@ -43,6 +44,35 @@ public:
     void LoadSettings();
     void SaveSettings();
 
+    // Host profile (host/HostProfile.cpp). Modes: 1 save, 2 apply, 3 restore.
+    void PrepareHostProfile(int mode);
+    void BuildSearchFolders();
+
+    // Migration log header (app/MigrationLog.cpp), with the run line's string id.
+    void WriteLogHeader(UINT runLineId);
+
+    // Job preparation (app/JobPreparation.cpp).
+    void PrepareJob();
+
+    // Host scripts (app/HostScripts.cpp) and batch files (app/BatchFile.cpp).
+    void WriteHeadScript(const std::wstring& path);
+    void WriteTailScript(const std::wstring& path, bool scanForm, bool selectedDrawings);
+    void WriteBatchFile(long long first, const std::wstring& batchPath, const std::wstring& mainTail,
+                        const std::wstring& otherTail, bool scanMode);
+
+    // Runs (host/Runs.cpp).
+    void LaunchBatch(const std::wstring& batchPath);
+    bool StartScanRun();
+    bool StartUpdateRun();
+    void ResumeScanRun(long long first);
+    void ResumeUpdateRun(long long first);
+    void StopScanRun();
+    void StopUpdateRun();
+
+    // Result collection (app/Results.cpp).
+    void CollectResults();
+    bool IsSelectedDrawing(const std::wstring& path) const;
+
     // Appends a name to TempFiles, so that exit removes the file.
     void AddTempFile(const std::wstring& path);
     // A new temporary name with the extension, recorded in TempFiles.
@@ -72,6 +102,7 @@ public:
     std::wstring UpdateBatch;
     std::wstring UpdateTailScript;
     std::wstring XrefTailScript;
+    RunProgress ProgressDlg;
     long long QueuedCount = 0;
     std::wstring CounterFile;
     std::vector<std::wstring> MigrateList;
