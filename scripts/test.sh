@@ -19,10 +19,17 @@ echo "== fuzzers (short runs)"
 cmake --preset fuzz >/dev/null
 cmake --build --preset fuzz -j "$jobs"
 for fuzzer in build/fuzz/tests/fuzz/fuzz_*; do
-    [ -x "$fuzzer" ] || continue
-    "$fuzzer" -max_total_time="${FUZZ_SECONDS:-15}" -print_final_stats=0 \
-        "$root/tests/fuzz/corpus/$(basename "$fuzzer")" 2>&1 | tail -1 ||
-        { echo "fuzzer $fuzzer failed"; exit 1; }
+    [ -x "$fuzzer" ] && [ -f "$fuzzer" ] || continue
+    name=$(basename "$fuzzer")
+    corpus=$(mktemp -d)
+    [ -d "tests/fuzz/corpus/$name" ] && cp -r "tests/fuzz/corpus/$name/." "$corpus/"
+    if ! "$fuzzer" -max_total_time="${FUZZ_SECONDS:-15}" "$corpus" >"$corpus.log" 2>&1; then
+        tail -40 "$corpus.log"
+        echo "fuzzer $name failed"
+        exit 1
+    fi
+    echo "$name: $(grep -c . "$corpus.log" >/dev/null; tail -1 "$corpus.log")"
+    rm -rf "$corpus" "$corpus.log"
 done
 
 echo "== Windows build"
