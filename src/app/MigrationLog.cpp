@@ -1,0 +1,84 @@
+#include "app/MigrationLog.h"
+
+#include <ctime>
+#include <cwchar>
+
+#include "app/AxvekTarvoApp.h"
+#include "app/RegKey.h"
+#include "framework/Resources.h"
+#include "framework/TextStream.h"
+#include "host/HostKeys.h"
+#include "host/Language.h"
+#include "resources/ids.h"
+
+namespace {
+
+void AppendToLog(const std::wstring& text) {
+    fw::TextStream log(Logfile, fw::TextStream::Mode::Append, SystemLanguageLocale());
+    log.Write(text);
+}
+
+// The runtime ends the process on a conversion it does not know, and the
+// format comes from a translated resource: check it first.
+bool IsSafeTimeFormat(const std::wstring& format) {
+    for (size_t i = 0; i < format.size(); ++i) {
+        if (format[i] != L'%') continue;
+        if (++i < format.size() && format[i] == L'#') ++i;
+        if (i >= format.size() || !wcschr(L"aAbBcdHIjmMpSUwWxXyYzZ%", format[i])) return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+void AppendLogLine(const std::wstring& line) { AppendToLog(line + L"\n"); }
+
+void AppendLogMessage(UINT id) { AppendLogLine(fw::LoadResString(id)); }
+
+void AppendLogDetail(const std::wstring& text) { AppendLogLine(L"\t" + text); }
+
+std::wstring LogTimeStamp(const std::wstring& format) {
+    const std::wstring used =
+        (format.empty() || !IsSafeTimeFormat(format)) ? L"%Y-%m-%d %H:%M:%S" : format;
+    const std::time_t now = std::time(nullptr);
+    const std::tm* local = std::localtime(&now);
+    if (!local) return std::wstring();
+    wchar_t stamp[128] = {};
+    if (std::wcsftime(stamp, 128, used.c_str(), local) == 0) return std::wstring();
+    return stamp;
+}
+
+void CAxvekTarvoApp::WriteLogHeader(UINT runLineId) {
+    const std::wstring stamp = LogTimeStamp(fw::LoadResString(IDS_LOG_TIME_FORMAT));
+    const std::wstring rule = fw::LoadResString(IDS_LOG_RULE);
+    const std::wstring margin = fw::LoadResString(IDS_LOG_MARGIN);
+    std::wstring header = L"\n" + rule + L"\n" + fw::LoadResString(IDS_LOG_TITLE) + L"\n";
+    if (Operation == 1) header += margin + L"\n" + fw::LoadResString(runLineId) + L"\n";
+    header += margin + L"\n" + margin + stamp + L"\n" + rule + L"\n";
+    // One write, so that no other writer's line lands inside the header.
+    AppendToLog(header);
+}
+
+void DeleteHostLog() {
+    RegKey key(SettingsKeyPath(), HKEY_CURRENT_USER);
+    std::wstring hostLog;
+    if (key.ReadString(L"LOGFILENAME", hostLog, 512) && !hostLog.empty())
+        DeleteFileW(hostLog.c_str());
+    key.DeleteValue(L"LOGFILENAME");
+}
+
+std::wstring PathForTextFile(const std::wstring& path) {
+    const fw::TextLocale locale = SystemLanguageLocale();
+    if (fw::TextStream::CanRepresent(path, locale)) return path;
+    const DWORD needed = GetShortPathNameW(path.c_str(), nullptr, 0);
+    if (needed > 0) {
+        std::wstring shortPath(needed, L'\0');
+        const DWORD length = GetShortPathNameW(path.c_str(), shortPath.data(), needed);
+        if (length > 0 && length < needed) {
+            shortPath.resize(length);
+            if (fw::TextStream::CanRepresent(shortPath, locale)) return shortPath;
+        }
+    }
+    AppendLogDetail(fw::FormatResString(IDS_LOG_UNREPRESENTABLE_PATH, {path}));
+    return path;
+}

@@ -1,0 +1,31 @@
+// The migration log (the global Logfile): every call opens it for appending,
+// shared, writes and closes it again, so that the batch file and the host's
+// extension can append in between.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+// Appends one line.
+void AppendLogLine(const std::wstring& line);
+// Appends the string with that id as one line.
+void AppendLogMessage(UINT id);
+// Appends a detail line: a tab, then the text.
+void AppendLogDetail(const std::wstring& text);
+
+// Deletes the host's own log file named by "LOGFILENAME" under the settings
+// key, and the value itself.
+void DeleteHostLog();
+
+// The path in a form the text files' code page can hold: the path itself when
+// it can, else its short (8.3) form when that one can. Otherwise the path is
+// returned as it is, to be written with the code page's default character,
+// and a detail line in the log names the drawing.
+std::wstring PathForTextFile(const std::wstring& path);
+
+// The time stamp of a log header: the local time formatted with the given
+// wcsftime format, or with "%Y-%m-%d %H:%M:%S" when the format is empty or
+// holds a conversion the runtime does not know. Empty when it does not fit in
+// 128 characters.
+std::wstring LogTimeStamp(const std::wstring& format);

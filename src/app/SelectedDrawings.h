@@ -1,0 +1,22 @@
+// The selected drawings as a set that answers "is this one of them?" ignoring
+// letter case, in constant time, so that runs of tens of thousands of
+// drawings stay fast.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "core/Text.h"
+
+class SelectedDrawings {
+public:
+    explicit SelectedDrawings(const std::vector<std::wstring>& drawings);
+
+    // True when the path equals a selected drawing ignoring case. A path that
+    // the job wrote in its short (8.3) form, because the code page could not
+    // hold the long one, is compared in its long form as well.
+    bool Contains(const std::wstring& path) const;
+
+private:
+    text::NoCaseSet drawings_;
+};
