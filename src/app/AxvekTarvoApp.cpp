@@ -1,8 +1,6 @@
 #include "app/AxvekTarvoApp.h"
 
-#include <locale.h>
-#include <mbctype.h>
-
+#include "app/MigrationLog.h"
 #include "app/RegKey.h"
 #include "drawings/AxvekFilenm.h"
 #include "host/HostKeys.h"
@@ -27,14 +25,6 @@ bool IsWindowsXpOrLater() {
                               mask) != FALSE;
 }
 
-void SetRuntimeLocale() {
-    const std::wstring name = LocaleNameForSystemLanguage();
-    if (!_wsetlocale(LC_ALL, name.c_str())) _wsetlocale(LC_ALL, L"C");
-    _wsetlocale(LC_NUMERIC, L"C");
-    _wsetlocale(LC_TIME, L"");
-    _setmbcp(_MB_CP_LOCALE);
-}
-
 }  // namespace
 
 CAxvekTarvoApp::CAxvekTarvoApp() {
@@ -56,6 +46,7 @@ BOOL CAxvekTarvoApp::InitInstance() {
 }
 
 int CAxvekTarvoApp::ExitInstance() {
+    DeleteHostLog();
     for (const std::wstring& path : TempFiles) DeleteFileW(path.c_str());
     return CWinApp::ExitInstance();
 }

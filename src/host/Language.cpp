@@ -1,5 +1,8 @@
 #include "host/Language.h"
 
+#include <locale.h>
+#include <mbctype.h>
+
 #include <cstdlib>
 
 #include "framework/Handle.h"
@@ -8,6 +11,14 @@
 
 std::wstring LocaleNameForSystemLanguage() {
     return LocaleNameForLanguage(GetSystemDefaultLangID());
+}
+
+void SetRuntimeLocale() {
+    const std::wstring name = LocaleNameForSystemLanguage();
+    if (!_wsetlocale(LC_ALL, name.c_str())) _wsetlocale(LC_ALL, L"C");
+    _wsetlocale(LC_NUMERIC, L"C");
+    _wsetlocale(LC_TIME, L"");
+    _setmbcp(_MB_CP_LOCALE);
 }
 
 fw::TextLocale SystemLanguageLocale() {

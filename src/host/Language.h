@@ -11,6 +11,11 @@
 // Locale name of the language table for GetSystemDefaultLangID(); may be empty.
 std::wstring LocaleNameForSystemLanguage();
 
+// Sets the C runtime locale for the system language ("C" when the runtime
+// rejects the name), numbers in "C", times in the user's default, and the
+// multibyte code page to the locale's.
+void SetRuntimeLocale();
+
 // The code page every text file stream converts through: the ANSI code page of
 // the system language when the table names a locale for it, else that of the
 // user's default locale.
