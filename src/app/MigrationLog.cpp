@@ -43,9 +43,12 @@ std::wstring LogTimeStamp(const std::wstring& format) {
     const std::time_t now = std::time(nullptr);
     const std::tm* local = std::localtime(&now);
     if (!local) return std::wstring();
-    wchar_t stamp[128] = {};
-    if (std::wcsftime(stamp, 128, used.c_str(), local) == 0) return std::wstring();
-    return stamp;
+    // Some runtimes neither stop at the limit with 0 nor terminate the text:
+    // format into a larger zeroed buffer and apply the limit of 128 here.
+    wchar_t stamp[512] = {};
+    const size_t length = std::wcsftime(stamp, 511, used.c_str(), local);
+    if (length == 0 || length >= 128) return std::wstring();
+    return std::wstring(stamp, length);
 }
 
 void CAxvekTarvoApp::WriteLogHeader(UINT runLineId) {
