@@ -1,0 +1,117 @@
+// Starting, resuming and stopping the batch process of a run.
+#include <cstdlib>
+
+#include "app/AxvekTarvoApp.h"
+#include "app/MigrationLog.h"
+#include "framework/Resources.h"
+#include "resources/ids.h"
+
+namespace {
+
+std::wstring CommandInterpreter() {
+    for (const wchar_t* name : {L"COMSPEC", L"COMMAND"}) {
+        const wchar_t* value = _wgetenv(name);
+        if (value && *value) return value;
+    }
+    return L"cmd.exe";
+}
+
+}  // namespace
+
+void CAxvekTarvoApp::LaunchBatch(const std::wstring& batchPath) {
+    HostProcess = PROCESS_INFORMATION{};
+    ProgressDlg.SetProcess(nullptr);
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESHOWWINDOW;
+    startup.wShowWindow = SW_HIDE;
+
+    // Quoted: a temporary folder with spaces would otherwise make the system
+    // look for a program named after its first word.
+    const std::wstring quoted = L"\"" + batchPath + L"\"";
+    std::wstring commandLine = IsWinXpOrLater ? quoted : CommandInterpreter() + L" /C " + quoted;
+
+    PROCESS_INFORMATION process{};
+    if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
+                        &startup, &process)) {
+        const DWORD error = GetLastError();
+        if (error == 0 || error == ERROR_HANDLE_EOF || error == ERROR_BROKEN_PIPE) return;
+        wchar_t system[257] = {};
+        FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error,
+                       MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT), system, 256, nullptr);
+        fw::ShowMessage(fw::LoadResString(IDS_LAUNCH_FAILED) + L"\n" + system, MB_ICONERROR);
+        return;
+    }
+    CloseHandle(process.hThread);
+    process.hThread = nullptr;
+    HostProcess = process;
+    ProgressDlg.SetProcess(process.hProcess);
+}
+
+bool CAxvekTarvoApp::StartUpdateRun() {
+    // A head script left by this program's scan run is used again.
+    if (HeadScript.empty()) {
+        HeadScript = NewTempFile(L"SCR");
+        WriteHeadScript(HeadScript);
+    }
+    UpdateTailScript = NewTempFile(L"SCR");
+    WriteTailScript(UpdateTailScript, false, true);
+    XrefTailScript = NewTempFile(L"SCR");
+    WriteTailScript(XrefTailScript, false, false);
+    UpdateBatch = NewTempFile(L"BAT");
+    WriteBatchFile(0, UpdateBatch, UpdateTailScript, XrefTailScript, false);
+    WriteLogHeader(IDS_LOG_UPDATE_RUN);
+    if (QueuedCount <= 0) {
+        fw::ShowMessage(fw::LoadResString(IDS_NOTHING_TO_UPDATE), MB_ICONWARNING);
+        return false;
+    }
+    LaunchBatch(UpdateBatch);
+    return true;
+}
+
+bool CAxvekTarvoApp::StartScanRun() {
+    DrawingScript = NewTempFile(L"SCR");
+    HeadScript = NewTempFile(L"SCR");
+    WriteHeadScript(HeadScript);
+    ScanTailScript = NewTempFile(L"SCR");
+    WriteTailScript(ScanTailScript, true, false);
+    ScanBatch = NewTempFile(L"BAT");
+    WriteBatchFile(0, ScanBatch, ScanTailScript, std::wstring(), true);
+    WriteLogHeader(IDS_LOG_SCAN_RUN);
+    if (QueuedCount <= 0) {
+        fw::ShowMessage(fw::LoadResString(IDS_NOTHING_TO_SCAN), MB_ICONWARNING);
+        return false;
+    }
+    LaunchBatch(ScanBatch);
+    return true;
+}
+
+void CAxvekTarvoApp::ResumeUpdateRun(long long first) {
+    AppendLogMessage(IDS_LOG_UPDATE_RESUMED);
+    WriteBatchFile(first, UpdateBatch, UpdateTailScript, XrefTailScript, false);
+    LaunchBatch(UpdateBatch);
+}
+
+void CAxvekTarvoApp::ResumeScanRun(long long first) {
+    AppendLogMessage(IDS_LOG_SCAN_RESUMED);
+    WriteBatchFile(first, ScanBatch, ScanTailScript, std::wstring(), true);
+    LaunchBatch(ScanBatch);
+}
+
+namespace {
+
+void StopRun(PROCESS_INFORMATION& process, RunProgress& progress, UINT logLine) {
+    if (!process.hProcess) return;
+    TerminateProcess(process.hProcess, 0);
+    DeleteHostLog();
+    CloseHandle(process.hProcess);
+    process = PROCESS_INFORMATION{};
+    progress.SetProcess(nullptr);
+    AppendLogMessage(logLine);
+}
+
+}  // namespace
+
+void CAxvekTarvoApp::StopUpdateRun() { StopRun(HostProcess, ProgressDlg, IDS_LOG_UPDATE_STOPPED); }
+
+void CAxvekTarvoApp::StopScanRun() { StopRun(HostProcess, ProgressDlg, IDS_LOG_SCAN_STOPPED); }
