@@ -24,6 +24,7 @@ bool CFile::Open(const std::wstring& path, unsigned flags, FileCause* cause) {
     }
     DWORD disposition = OPEN_EXISTING;
     if (flags & modeCreate) disposition = (flags & modeNoTruncate) ? OPEN_ALWAYS : CREATE_ALWAYS;
+    if (flags & modeCreateNew) disposition = CREATE_NEW;
 
     HANDLE h = CreateFileW(path.c_str(), access, share, nullptr, disposition,
                            FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -52,6 +53,14 @@ bool CFile::Write(const void* data, DWORD size, FileCause* cause) {
     }
     if (written != size) {
         if (cause) *cause = FileCause::DiskFull;
+        return false;
+    }
+    return true;
+}
+
+bool CFile::Flush(FileCause* cause) {
+    if (!FlushFileBuffers(handle_.Get())) {
+        SetCause(cause, GetLastError());
         return false;
     }
     return true;

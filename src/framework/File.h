@@ -25,6 +25,8 @@ public:
         shareDenyNone = 0x0040,
         modeCreate = 0x1000,
         modeNoTruncate = 0x2000,
+        // Ours: create a new file and fail when one of that name exists.
+        modeCreateNew = 0x10000,
     };
 
     CFile() = default;
@@ -38,6 +40,8 @@ public:
     bool Read(void* buffer, DWORD size, DWORD* read, FileCause* cause = nullptr);
     // Writes all bytes or fails.
     bool Write(const void* data, DWORD size, FileCause* cause = nullptr);
+    // Puts what was written on the disk (delayed write errors show here).
+    bool Flush(FileCause* cause = nullptr);
     bool Close(FileCause* cause = nullptr);
 
     struct Status {

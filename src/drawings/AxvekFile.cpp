@@ -1,0 +1,306 @@
+#include "drawings/AxvekFile.h"
+
+#include <algorithm>
+
+#include "framework/Resources.h"
+#include "resources/ids.h"
+
+namespace {
+
+// One read call per buffer, not per byte: a list of 100,000 drawings is a few
+// megabytes, and a system call per byte makes reading it take seconds.
+constexpr DWORD kReadBufferSize = 16384;
+// Text is converted and written in pieces of this many characters at most.
+constexpr size_t kWritePiece = 16384;
+
+UINT ReasonStringId(FileCause cause) {
+    const int c = static_cast<int>(cause);
+    return c >= 1 && c <= 14 ? static_cast<UINT>(IDS_FILE_ERROR) + static_cast<UINT>(c)
+                             : static_cast<UINT>(IDS_FILE_ERROR_GENERIC);
+}
+
+// WC_NO_BEST_FIT_CHARS keeps a character the code page lacks from becoming a
+// look-alike (another, perhaps existing path); some code pages take no flags.
+DWORD AnsiConversionFlags() {
+    static const DWORD flags = [] {
+        const UINT cp = GetACP();
+        const bool noFlags = cp == CP_UTF8 || cp == CP_UTF7 || cp == 54936 ||
+                             (cp >= 50220 && cp <= 50229) || (cp >= 57002 && cp <= 57011) ||
+                             cp == 42;
+        return noFlags ? DWORD{0} : DWORD{WC_NO_BEST_FIT_CHARS};
+    }();
+    return flags;
+}
+
+std::string EncodeAnsi(const wchar_t* text, int length) {
+    const DWORD flags = AnsiConversionFlags();
+    const int bytes =
+        WideCharToMultiByte(CP_ACP, flags, text, length, nullptr, 0, nullptr, nullptr);
+    if (bytes <= 0) return std::string();
+    std::string out(static_cast<size_t>(bytes), '\0');
+    const int written =
+        WideCharToMultiByte(CP_ACP, flags, text, length, out.data(), bytes, nullptr, nullptr);
+    out.resize(static_cast<size_t>(std::max(written, 0)));
+    return out;
+}
+
+bool Exists(const std::wstring& path) {
+    return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+std::wstring Hex(unsigned long value) {
+    static const wchar_t digits[] = L"0123456789abcdef";
+    std::wstring out;
+    do {
+        out.insert(out.begin(), digits[value & 0xF]);
+        value >>= 4;
+    } while (value);
+    return out;
+}
+
+// Puts replacement in target's place; 0 or the system error. ReplaceFileW
+// keeps the old file's attributes and security; a target that does not exist
+// yet is simply renamed into.
+DWORD ReplaceInto(const std::wstring& target, const std::wstring& replacement) {
+    if (Exists(target)) {
+        if (ReplaceFileW(target.c_str(), replacement.c_str(), nullptr,
+                         REPLACEFILE_IGNORE_MERGE_ERRORS | REPLACEFILE_IGNORE_ACL_ERRORS, nullptr,
+                         nullptr))
+            return 0;
+        const DWORD error = GetLastError();
+        // Whatever went wrong, the list must survive somewhere: when the old
+        // file is gone, move the new one in.
+        if (Exists(target)) return error;
+    }
+    if (MoveFileExW(replacement.c_str(), target.c_str(),
+                    MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        return 0;
+    return GetLastError();
+}
+
+}  // namespace
+
+dml::CodePage WindowsCodePage(UINT codePage) {
+    return dml::CodePage(
+        [codePage](unsigned char byte) { return IsDBCSLeadByteEx(codePage, byte) != FALSE; },
+        [codePage](const char* bytes, size_t count, wchar_t& out) {
+            return MultiByteToWideChar(codePage, 0, bytes, static_cast<int>(count), &out, 1) > 0;
+        });
+}
+
+const dml::CodePage& AnsiCodePage() {
+    static const dml::CodePage codePage = WindowsCodePage(CP_ACP);
+    return codePage;
+}
+
+AxvekFile::AxvekFile(const std::wstring& path) : Path(path) {}
+
+AxvekFile::~AxvekFile() {
+    Close();
+}
+
+bool AxvekFile::Open(bool forWriting) {
+    Close();
+    if (Path.empty()) return false;
+    const unsigned flags =
+        forWriting ? fw::CFile::modeCreate | fw::CFile::modeWrite : fw::CFile::modeRead;
+    FileCause cause = FileCause::None;
+    if (!File.Open(Path, flags, &cause)) {
+        ReportError(cause);
+        return false;
+    }
+    return true;
+}
+
+void AxvekFile::Close() {
+    if (!replacement_.empty()) {
+        DropReplacement();
+    } else if (File.IsOpen()) {
+        FileCause cause = FileCause::None;
+        if (!File.Close(&cause)) ReportError(cause);
+    }
+    bufferPos_ = bufferEnd_ = 0;
+    readFailed_ = false;
+    writeFailed_ = false;
+}
+
+void AxvekFile::DropReplacement() {
+    File.Close();
+    DeleteFileW(replacement_.c_str());
+    replacement_.clear();
+}
+
+bool AxvekFile::FillBuffer() {
+    if (!buffer_) buffer_ = std::make_unique<unsigned char[]>(kReadBufferSize);
+    bufferPos_ = bufferEnd_ = 0;
+    DWORD read = 0;
+    FileCause cause = FileCause::None;
+    if (!File.Read(buffer_.get(), kReadBufferSize, &read, &cause)) {
+        readFailed_ = true;
+        ReportError(cause);
+        return false;
+    }
+    bufferEnd_ = std::min<size_t>(read, kReadBufferSize);
+    return bufferEnd_ > 0;
+}
+
+bool AxvekFile::NextByte(unsigned char& byte) {
+    if (bufferPos_ >= bufferEnd_ && !FillBuffer()) return false;
+    byte = buffer_[bufferPos_++];
+    return true;
+}
+
+bool AxvekFile::ReadChar(wchar_t& c) {
+    if (!File.IsOpen() || readFailed_) return false;
+    return dml::ReadChar(
+        AnsiCodePage(), [this](unsigned char& b) { return NextByte(b); }, c);
+}
+
+size_t AxvekFile::ReadChars(wchar_t* buffer, size_t count) {
+    if (!buffer) return 0;
+    size_t stored = 0;
+    while (stored < count && ReadChar(buffer[stored])) ++stored;
+    return stored;
+}
+
+bool AxvekFile::ReadLine(std::wstring& line) {
+    return dml::ReadLine([this](wchar_t& c) { return ReadChar(c); }, line);
+}
+
+void AxvekFile::ReadUntil(wchar_t stop, std::wstring& text) {
+    dml::ReadUntil([this](wchar_t& c) { return ReadChar(c); }, stop, text);
+}
+
+bool AxvekFile::ReadList(std::vector<std::wstring>& entries, bool skipMarked) {
+    const std::wstring header = fw::LoadResString(IDS_LIST_HEADER);
+    const bool ok = dml::ReadList([this](std::wstring& line) { return ReadLine(line); }, header,
+                                  skipMarked, entries);
+    // A list cut short by a read error is not the list: rewriting it would
+    // drop the rest.
+    if (!ok || readFailed_) {
+        entries.clear();
+        return false;
+    }
+    return true;
+}
+
+bool AxvekFile::WriteBytes(const std::string& bytes) {
+    if (bytes.empty()) return true;
+    FileCause cause = FileCause::None;
+    if (!File.Write(bytes.data(), static_cast<DWORD>(bytes.size()), &cause)) {
+        writeFailed_ = true;
+        ReportError(cause);
+        return false;
+    }
+    return true;
+}
+
+bool AxvekFile::WriteText(const wchar_t* text, size_t length) {
+    if (!File.IsOpen() || writeFailed_) return false;
+    if (!text) return length == 0;
+    while (length > 0) {
+        size_t piece = std::min(length, kWritePiece);
+        // Never split a surrogate pair between two conversions.
+        if (piece < length && piece > 1 && text[piece - 1] >= 0xD800 && text[piece - 1] <= 0xDBFF)
+            --piece;
+        if (!WriteBytes(EncodeAnsi(text, static_cast<int>(piece)))) return false;
+        text += piece;
+        length -= piece;
+    }
+    return true;
+}
+
+bool AxvekFile::WriteList(const std::vector<std::wstring>& paths,
+                          const std::vector<uint8_t>* marks) {
+    // Whole lines are gathered and written in pieces; the first failing write
+    // ends the list, as a failing line would.
+    std::wstring text;
+    dml::AppendHeaderLine(text, fw::LoadResString(IDS_LIST_HEADER));
+    for (size_t i = 0; i < paths.size(); ++i) {
+        dml::AppendListLine(text, paths[i], dml::MarkAt(marks, i));
+        if (text.size() >= kWritePiece) {
+            if (!WriteText(text)) return false;
+            text.clear();
+        }
+    }
+    return WriteText(text);
+}
+
+bool AxvekFile::OpenReplacing() {
+    Close();
+    if (Path.empty()) return false;
+    FileCause cause = FileCause::None;
+    {
+        // Fails where an open for writing would fail (in use, read-only, bad
+        // folder) before anything is written; a missing file is fine.
+        fw::CFile probe;
+        if (!probe.Open(Path, fw::CFile::modeWrite, &cause) && cause != FileCause::FileNotFound) {
+            ReportError(cause);
+            return false;
+        }
+    }
+    static unsigned long sequence = 0;
+    const unsigned long base = GetCurrentProcessId() << 8;
+    for (int attempt = 0; attempt < 64; ++attempt) {
+        const std::wstring name = Path + L".~" + Hex(base + (++sequence & 0xFF));
+        if (File.Open(name, fw::CFile::modeCreateNew | fw::CFile::modeWrite, &cause)) {
+            replacement_ = name;
+            return true;
+        }
+        if (!Exists(name)) break;  // a real failure, not a name taken
+    }
+    ReportError(cause);
+    return false;
+}
+
+bool AxvekFile::CommitReplace() {
+    if (replacement_.empty()) return false;
+    if (writeFailed_) {  // already reported
+        Close();
+        return false;
+    }
+    FileCause cause = FileCause::None;
+    if (!File.Flush(&cause) || !File.Close(&cause)) {
+        ReportError(cause);
+        Close();
+        return false;
+    }
+    const std::wstring replacement = std::move(replacement_);
+    replacement_.clear();
+    const DWORD error = ReplaceInto(Path, replacement);
+    if (error == 0) return true;
+
+    cause = CauseFromOsError(error);
+    if (error == ERROR_UNABLE_TO_REMOVE_REPLACED || error == ERROR_UNABLE_TO_MOVE_REPLACEMENT ||
+        error == ERROR_UNABLE_TO_MOVE_REPLACEMENT_2) {
+        // These say only that the swap failed; the old file tells why.
+        fw::CFile probe;
+        cause = FileCause::Generic;
+        probe.Open(Path, fw::CFile::modeWrite, &cause);
+    }
+    // Keep the new file only when it is the one copy of the list left.
+    if (Exists(Path)) DeleteFileW(replacement.c_str());
+    ReportError(cause);
+    return false;
+}
+
+bool AxvekFile::MarkList(const std::vector<std::wstring>& done) {
+    if (!Open(false)) return false;
+    std::vector<std::wstring> entries;
+    const bool read = ReadList(entries, false);
+    Close();
+    if (!read) return false;
+    const std::vector<uint8_t> marks = dml::MarksFor(entries, done);
+    if (!OpenReplacing()) return false;
+    if (!WriteList(entries, &marks)) {
+        Close();
+        return false;
+    }
+    return CommitReplace();
+}
+
+void AxvekFile::ReportError(FileCause cause) {
+    if (!ReportErrors) return;
+    const std::wstring reason = fw::LoadResString(ReasonStringId(cause));
+    fw::ShowMessage(fw::FormatResString(IDS_FILE_ERROR, {Path, reason}), MB_OK | MB_ICONERROR);
+}
