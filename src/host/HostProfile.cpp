@@ -18,11 +18,11 @@ int g_prepareCalls = 0;
 
 enum Mode { kSave = 1, kApply = 2, kRestore = 3 };
 
-// Capacities handed to RegKey::ReadString: a value of that many characters or
-// more counts as missing there, so these hold 4095, 99 and 511 characters.
-constexpr size_t kOrtxCapacity = 4096;
-constexpr size_t kEmergencyFontCapacity = 100;
-constexpr size_t kLogFilePathCapacity = 512;
+// Saved texts are kept whole, however long: a text cut or dropped here would
+// be overwritten by the run and never put back, losing the user's setting.
+constexpr size_t kOrtxCapacity = 1 << 20;
+constexpr size_t kEmergencyFontCapacity = 1 << 20;
+constexpr size_t kLogFilePathCapacity = 1 << 20;
 
 constexpr wchar_t kFallbackFont[] = L"simplex.shx";
 constexpr wchar_t kSharedFolder[] = L"C:\\Program Files\\Common Files\\Kelvane Shared";

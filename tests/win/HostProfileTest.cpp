@@ -137,14 +137,21 @@ TEST_F(HostProfileTest, SaveReadsEveryValueOnceInAProcess) {
     EXPECT_EQ(s.RepeatCount, 4u);
 }
 
-TEST_F(HostProfileTest, TextsLongerThanTheRecordHoldsCountAsMissing) {
-    SetString(HKEY_CURRENT_USER, general_, L"ORTX", std::wstring(4096, L'o'));
-    SetString(HKEY_CURRENT_USER, editor_, L"EmergencyFont", std::wstring(99, L'f'));
-    SetString(HKEY_CURRENT_USER, editor_, L"LogFilePath", std::wstring(512, L'l'));
+TEST_F(HostProfileTest, LongTextsAreSavedWholeAndPutBack) {
+    const std::wstring ortx(6000, L'o'), font(150, L'f'), logPath(700, L'l');
+    SetString(HKEY_CURRENT_USER, general_, L"ORTX", ortx);
+    SetString(HKEY_CURRENT_USER, editor_, L"EmergencyFont", font);
+    SetString(HKEY_CURRENT_USER, editor_, L"LogFilePath", logPath);
     app_->PrepareHostProfile(1);
-    EXPECT_EQ(app_->SavedProfile.ORTX, L"");
-    EXPECT_EQ(app_->SavedProfile.EmergencyFont, std::wstring(99, L'f'));
-    EXPECT_EQ(app_->SavedProfile.LogFilePath, L"");
+    EXPECT_EQ(app_->SavedProfile.ORTX, ortx);
+    EXPECT_EQ(app_->SavedProfile.EmergencyFont, font);
+    EXPECT_EQ(app_->SavedProfile.LogFilePath, logPath);
+    app_->SearchFolders = {L"c:\run"};
+    app_->PrepareHostProfile(2);
+    app_->PrepareHostProfile(3);
+    EXPECT_EQ(Text(general_, L"ORTX"), ortx);
+    EXPECT_EQ(Text(editor_, L"EmergencyFont"), font);
+    EXPECT_EQ(Text(editor_, L"LogFilePath"), logPath);
 }
 
 TEST_F(HostProfileTest, ApplyWritesTheMigrationValues) {

@@ -20,6 +20,9 @@
 //   exit <seconds>               wait for the started process, print "exit: <code>"
 //   kill                         terminate the started process
 //   sleep <milliseconds>
+//   window <title> [child...]    show a top-level window with that title and a
+//                                static child per further argument, until it
+//                                is closed (must be the last step)
 //   desktop                      create and destroy a window, so that Wine's
 //                                desktop process is running from here on
 #include <windows.h>
@@ -221,6 +224,28 @@ int wmain(int argc, wchar_t** argv) {
             Out(L"exit: " + std::to_wstring(static_cast<int>(code)));
         } else if (step == L"kill") {
             if (g_process) TerminateProcess(g_process, 1);
+        } else if (step == L"window") {
+            const std::wstring title = next(L"title");
+            WNDCLASSW wc{};
+            wc.lpfnWndProc = DefWindowProcW;
+            wc.hInstance = GetModuleHandleW(nullptr);
+            wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+            wc.lpszClassName = L"WindriverWindow";
+            RegisterClassW(&wc);
+            HWND w = CreateWindowExW(0, wc.lpszClassName, title.c_str(), WS_OVERLAPPEDWINDOW | WS_VISIBLE,
+                                     100, 100, 400, 100 + 30 * static_cast<int>(args.size() - i),
+                                     nullptr, nullptr, wc.hInstance, nullptr);
+            if (!w) Fail(L"cannot create a window (error " + std::to_wstring(GetLastError()) + L")");
+            for (int y = 10; i < args.size(); y += 30)
+                CreateWindowExW(0, L"STATIC", args[i++].c_str(), WS_CHILD | WS_VISIBLE, 10, y, 360,
+                                24, w, nullptr, nullptr, nullptr);
+            MSG msg;
+            while (IsWindow(w) && GetMessageW(&msg, nullptr, 0, 0) > 0) {
+                if (msg.message == WM_CLOSE || (msg.hwnd == w && msg.message == WM_SYSCOMMAND)) break;
+                TranslateMessage(&msg);
+                DispatchMessageW(&msg);
+            }
+            return 0;
         } else if (step == L"desktop") {
             HWND w = CreateWindowExW(0, L"STATIC", L"windriver", 0, 0, 0, 1, 1, nullptr, nullptr,
                                      nullptr, nullptr);
