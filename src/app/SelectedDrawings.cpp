@@ -9,14 +9,19 @@ SelectedDrawings::SelectedDrawings(const std::vector<std::wstring>& drawings)
 
 bool SelectedDrawings::Contains(const std::wstring& path) const {
     if (drawings_.count(path)) return true;
-    if (path.find(L'~') == std::wstring::npos) return false;
+    const std::wstring longPath = LongForm(path);
+    return !longPath.empty() && drawings_.count(longPath) != 0;
+}
+
+std::wstring SelectedDrawings::LongForm(const std::wstring& path) {
+    if (path.find(L'~') == std::wstring::npos) return std::wstring();
     const DWORD needed = GetLongPathNameW(path.c_str(), nullptr, 0);
-    if (needed == 0) return false;
+    if (needed == 0) return std::wstring();
     std::wstring longPath(needed, L'\0');
     const DWORD length = GetLongPathNameW(path.c_str(), longPath.data(), needed);
-    if (length == 0 || length >= needed) return false;
+    if (length == 0 || length >= needed) return std::wstring();
     longPath.resize(length);
-    return drawings_.count(longPath) != 0;
+    return longPath;
 }
 
 bool CAxvekTarvoApp::IsSelectedDrawing(const std::wstring& path) const {

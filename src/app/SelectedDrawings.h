@@ -17,6 +17,10 @@ public:
     // hold the long one, is compared in its long form as well.
     bool Contains(const std::wstring& path) const;
 
+    // The long form of a path written in its short (8.3) form; empty when the
+    // path holds no short component or names nothing that exists.
+    static std::wstring LongForm(const std::wstring& path);
+
 private:
     text::NoCaseSet drawings_;
 };
