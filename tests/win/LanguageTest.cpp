@@ -1,5 +1,7 @@
 #include "host/Language.h"
 
+#include <locale.h>
+
 #include "framework/Resources.h"
 #include "host/core/LanguageTable.h"
 #include "resources/ids.h"
@@ -36,4 +38,20 @@ TEST(Language, TheUserDataLibraryNamesTheLibraryOfTheHostLanguage) {
     SetString(HKEY_CURRENT_USER, L"Software\\Kelvane\\Orthex\\R25.1", L"Language", L"de-DE");
     EXPECT_EQ(ResourceLibraryPath(), ResourceLibraryFile(L"de-DE"));
     ClearHostRegistry();
+}
+
+TEST(Language, TheRuntimeLocaleFollowsTheSystemLanguageWithCNumbers) {
+    SetRuntimeLocale();
+    const std::wstring all = _wsetlocale(LC_ALL, nullptr);
+    const std::wstring numeric = _wsetlocale(LC_NUMERIC, nullptr);
+    EXPECT_EQ(numeric, L"C");
+    if (GetSystemDefaultLangID() == 0x0409) {
+        EXPECT_NE(all.find(L"LC_CTYPE=English_United States.1252"), std::wstring::npos)
+            << Narrow(all);
+        EXPECT_EQ(std::wstring(_wsetlocale(LC_COLLATE, nullptr)), L"English_United States.1252");
+    }
+    // Numbers keep their "." whatever the language.
+    wchar_t buffer[32] = {};
+    swprintf(buffer, 32, L"%.1f", 2.5);
+    EXPECT_EQ(std::wstring(buffer), L"2.5");
 }
