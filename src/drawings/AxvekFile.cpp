@@ -58,24 +58,20 @@ std::wstring Hex(unsigned long value) {
     return out;
 }
 
-// Puts replacement in target's place; 0 or the system error. ReplaceFileW
-// keeps the old file's attributes and security; a target that does not exist
-// yet is simply renamed into.
+// Puts replacement in target's place with one rename, so a failure leaves
+// the target as it was; the new file gets the old one's attributes (a hidden
+// list stays hidden). Returns 0 or the system error. (ReplaceFileW is not one
+// step everywhere: Wine moves the old file aside first and, when that fails,
+// leaves an empty file of its own behind.)
 DWORD ReplaceInto(const std::wstring& target, const std::wstring& replacement) {
-    if (Exists(target)) {
-        if (ReplaceFileW(target.c_str(), replacement.c_str(), nullptr,
-                         REPLACEFILE_IGNORE_MERGE_ERRORS | REPLACEFILE_IGNORE_ACL_ERRORS, nullptr,
-                         nullptr))
-            return 0;
-        const DWORD error = GetLastError();
-        // Whatever went wrong, the list must survive somewhere: when the old
-        // file is gone, move the new one in.
-        if (Exists(target)) return error;
-    }
-    if (MoveFileExW(replacement.c_str(), target.c_str(),
-                    MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-        return 0;
-    return GetLastError();
+    const DWORD attributes = GetFileAttributesW(target.c_str());
+    if (!MoveFileExW(replacement.c_str(), target.c_str(),
+                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        return GetLastError();
+    constexpr DWORD kMarks = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & kMarks))
+        SetFileAttributesW(target.c_str(), attributes & (kMarks | FILE_ATTRIBUTE_ARCHIVE));
+    return 0;
 }
 
 }  // namespace
@@ -270,16 +266,15 @@ bool AxvekFile::CommitReplace() {
     const DWORD error = ReplaceInto(Path, replacement);
     if (error == 0) return true;
 
+    DeleteFileW(replacement.c_str());
+    // A rename refused says little; an open of the old file tells why (in
+    // use by another program, say).
     cause = CauseFromOsError(error);
-    if (error == ERROR_UNABLE_TO_REMOVE_REPLACED || error == ERROR_UNABLE_TO_MOVE_REPLACEMENT ||
-        error == ERROR_UNABLE_TO_MOVE_REPLACEMENT_2) {
-        // These say only that the swap failed; the old file tells why.
-        fw::CFile probe;
-        cause = FileCause::Generic;
-        probe.Open(Path, fw::CFile::modeWrite, &cause);
-    }
-    // Keep the new file only when it is the one copy of the list left.
-    if (Exists(Path)) DeleteFileW(replacement.c_str());
+    fw::CFile probe;
+    FileCause probeCause = FileCause::None;
+    if (!probe.Open(Path, fw::CFile::modeWrite, &probeCause) &&
+        probeCause != FileCause::FileNotFound)
+        cause = probeCause;
     ReportError(cause);
     return false;
 }
