@@ -1,0 +1,92 @@
+#include "app/AxvekTarvoApp.h"
+
+#include "support/WinTest.h"
+
+using namespace testenv;
+
+namespace {
+
+const char kClosing[] =
+    "_axvekend\r\n_logfilemode\r\n0\r\n_orx\r\n_unload\r\naxmigr.orx\r\n(axresetdbmod T)\r\n"
+    "_.QUIT\r\n";
+
+class HostScriptsTest : public WinTest {
+  protected:
+    void SetUp() override {
+        WinTest::SetUp();
+        InstallHost();
+        app_ = std::make_unique<CAxvekTarvoApp>();
+        Logfile = L"C:\\Temp\\Mig.log";
+        app_->LogFlags = 15;
+    }
+    std::string Head() {
+        app_->WriteHeadScript(dir_ / L"head.scr");
+        return ReadBytes(dir_ / L"head.scr");
+    }
+    std::string Tail(bool scanForm, bool selected) {
+        app_->WriteTailScript(dir_ / L"tail.scr", scanForm, selected);
+        return ReadBytes(dir_ / L"tail.scr");
+    }
+    void Flags(DWORD update, DWORD option, DWORD sablon, DWORD ortxa) {
+        app_->UpdateFlags = update;
+        app_->OptionFlags = option;
+        app_->SablonFlags = sablon;
+        app_->OrtxaFlags = ortxa;
+    }
+
+    ScratchDir dir_;
+    std::unique_ptr<CAxvekTarvoApp> app_;
+};
+
+}  // namespace
+
+TEST_F(HostScriptsTest, HeadScriptLoadsTheExtensionAndPassesTheLogWithForwardSlashes) {
+    EXPECT_EQ(Head(),
+              "_EXPERT\r\n0\r\n_orx\r\n_load\r\n"
+              "\"C:\\Program Files\\Kelvane\\Orthex R25.1\\ortxa\\migration\\axmigr.orx\"\r\n"
+              "_axvekloginfo\r\nc:/temp/mig.log\r\n15\r\n(axresetdbmod T)\r\n");
+}
+
+TEST_F(HostScriptsTest, AHeadScriptWhoseValuesDoNotFitEndsTheHostAtOnce) {
+    app_->LogFlags = 1000000000;
+    EXPECT_EQ(Head(), "_.QUIT\r\n");
+    app_->LogFlags = 999999999;
+    EXPECT_NE(Head().find("\r\n999999999\r\n"), std::string::npos);
+    Logfile = L"C:\\" + std::wstring(1030, L'x') + L".log";
+    EXPECT_EQ(Head(), "_.QUIT\r\n");
+}
+
+TEST_F(HostScriptsTest, ScanTailByOperation) {
+    app_->Operation = 1;
+    EXPECT_EQ(Tail(true, false), std::string("_axvekscan\r\n") + kClosing);
+    app_->Operation = 2;
+    EXPECT_EQ(Tail(true, false), std::string("_axvekanalyze\r\n") + kClosing);
+}
+
+TEST_F(HostScriptsTest, UpdateTailsAfterTheOptionsPage) {
+    Flags(0, 0, 0, 8);
+    EXPECT_EQ(Tail(false, true),
+              std::string("_axvekmigr\r\n_.QSAVE\r\n_axvekmode\r\n1\r\n_.QSAVE\r\n") + kClosing);
+    EXPECT_EQ(Tail(false, false), std::string("_axvekmigr\r\n_.QSAVE\r\n") + kClosing);
+    Flags(0, 0, 0, 0);
+    EXPECT_EQ(Tail(false, true), std::string("_axvekmigr\r\n_.QSAVE\r\n") + kClosing);
+}
+
+TEST_F(HostScriptsTest, SetUpDrawingIsWrittenInTheSystemCodePage) {
+    Flags(0, 4, 0, 0x1);
+    app_->SetupDrawing = L"C:\\Normen\\M\u00fcller Vorlage.dwg";
+    EXPECT_EQ(Tail(false, true),
+              std::string("_axvekmigr\r\n_.QSAVE\r\n_EXPERT\r\n5\r\n_axsetupdwg\r\n_T\r\n"
+                          "C:\\Normen\\M\xfcller Vorlage.dwg\r\n_EXPERT\r\n0\r\n"
+                          "_axvekmode\r\n0\r\n_.QSAVE\r\n") +
+                  kClosing);
+}
+
+TEST_F(HostScriptsTest, ScriptsAreRewrittenInFullAndAMissingFolderIsNoError) {
+    WriteBytes(dir_ / L"tail.scr", std::string(5000, 'x'));
+    app_->Operation = 1;
+    EXPECT_EQ(Tail(true, false), std::string("_axvekscan\r\n") + kClosing);
+    app_->WriteHeadScript(dir_ / L"missing\\head.scr");
+    app_->WriteTailScript(dir_ / L"missing\\tail.scr", false, true);
+    EXPECT_FALSE(FileExists(dir_ / L"missing\\head.scr"));
+}
