@@ -284,6 +284,40 @@ TEST_F(BatchRunTest, EveryLineCarriesExactlyItsTextAndNothingElseRuns) {
     }
 }
 
+TEST_F(BatchRunTest, AnUpdateRunGivesTheHostTheWholeScriptOfEachDrawing) {
+    RecordingHost host(dir_ / L"Host");
+    Logfile = L"C:\\Temp\\Mig.log";
+    app_->LogFlags = 15;
+    app_->UpdateFlags = 0;
+    app_->SablonFlags = 0;
+    app_->OrtxaFlags = 0;
+    app_->OptionFlags = 4;
+    app_->Drawings = {L"C:\\Work\\Part.dwg"};
+    WriteMigrateList({L"C:\\Work\\Part.dwg", L"C:\\Work\\Ref.dwg"});
+    app_->WriteHeadScript(app_->HeadScript);
+    app_->WriteTailScript(mainTail_, false, true);
+    app_->WriteTailScript(otherTail_, false, false);
+    app_->WriteBatchFile(0, batch_, mainTail_, otherTail_, false);
+    ASSERT_TRUE(RunBatchFile(batch_, start_));
+
+    const std::vector<RecordingHost::Start> starts = host.Starts();
+    ASSERT_EQ(starts.size(), 2u);
+    const std::string head = "_EXPERT\r\n0\r\n_orx\r\n_load\r\n\"" + N(app_->MigrationFolder) +
+                             "\\axmigr.orx\"\r\n_axvekloginfo\r\nc:/temp/mig.log\r\n15\r\n"
+                             "(axresetdbmod T)\r\n_.OPEN\r\n";
+    const std::string closing =
+        "_axvekend\r\n_logfilemode\r\n0\r\n_orx\r\n_unload\r\naxmigr.orx\r\n"
+        "(axresetdbmod T)\r\n_.QUIT\r\n";
+    EXPECT_EQ(starts[0].ScriptBytes,
+              head +
+                  "\"C:\\Work\\Part.dwg\"\r\n_axvekmigr\r\n_.QSAVE\r\n_axvekmode\r\n0\r\n"
+                  "_.QSAVE\r\n" +
+                  closing);
+    EXPECT_EQ(starts[1].ScriptBytes,
+              head + "\"C:\\Work\\Ref.dwg\"\r\n_axvekmigr\r\n_.QSAVE\r\n" + closing);
+    EXPECT_EQ(ReadBytes(app_->CounterFile), "2 \r\n");
+}
+
 TEST_F(BatchRunTest, AMigrateListLineWithQuotesCannotBreakOutOfItsQuotes) {
     RecordingHost host(dir_ / L"Host");
     PlantCommand(start_);
