@@ -55,10 +55,10 @@ inline void Check(bool ok, const char* what) {
 }
 
 // Keeps the compiler from dropping a computed value.
+inline const volatile void* g_kept = nullptr;
 template <typename T>
 inline void Keep(const T& value) {
-    static const volatile void* sink;
-    sink = &value;
+    g_kept = &value;
 }
 
 }  // namespace bench

@@ -149,6 +149,26 @@ TEST_F(AxvekFileTest, AClosedFileNeitherReadsNorWrites) {
     EXPECT_EQ(ReadBytes(list_), "abc\r\n");
 }
 
+TEST_F(AxvekFileTest, AFailedReadIsReportedOnceAndRejectsTheList) {
+    // A file opened for writing cannot be read: the read fails for real.
+    AxvekDmlFile file(list_);
+    ASSERT_TRUE(file.Open(true));
+    ASSERT_TRUE(file.WriteList({L"c:\\a.dwg"}));
+    Entries entries{L"left over"};
+    {
+        DialogCatcher catcher(Caption());
+        EXPECT_FALSE(file.ReadList(entries, false));
+        ASSERT_TRUE(catcher.Seen());
+        EXPECT_NE(catcher.AllText().find(FileError(list_, 2305)), std::wstring::npos)
+            << Narrow(catcher.AllText());
+    }
+    EXPECT_TRUE(entries.empty());
+    DialogCatcher again(Caption(), IDOK, 1500);
+    std::wstring line;
+    EXPECT_FALSE(file.ReadLine(line));
+    EXPECT_FALSE(again.Seen());
+}
+
 TEST_F(AxvekFileTest, DoubleByteCodePagesKeepTheirPairsTogether) {
     // Shift-JIS: the trail byte of U+8868 is 0x5C, the backslash.
     const dml::CodePage sjis = WindowsCodePage(932);
