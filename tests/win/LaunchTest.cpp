@@ -1,0 +1,91 @@
+// Starting and stopping a run's batch process, with Wine's real cmd.
+#include "app/AxvekTarvoApp.h"
+#include "framework/Resources.h"
+#include "resources/ids.h"
+
+#include "support/WinTest.h"
+
+using namespace testenv;
+
+class LaunchTest : public WinTest {
+protected:
+    void SetUp() override {
+        WinTest::SetUp();
+        InstallHost();
+        app_ = std::make_unique<CAxvekTarvoApp>();
+        Logfile = dir_ / L"mig.log";
+    }
+    void TearDown() override {
+        if (app_->HostProcess.hProcess) {
+            TerminateProcess(app_->HostProcess.hProcess, 0);
+            CloseHandle(app_->HostProcess.hProcess);
+        }
+        WinTest::TearDown();
+    }
+    // Waits for the batch process as the run monitor will.
+    bool WaitForRun(DWORD ms = 30000) {
+        return app_->HostProcess.hProcess &&
+               WaitForSingleObject(app_->HostProcess.hProcess, ms) == WAIT_OBJECT_0;
+    }
+
+    ScratchDir dir_;
+    std::unique_ptr<CAxvekTarvoApp> app_;
+};
+
+TEST_F(LaunchTest, ABatchInAFolderWithSpacesRunsHidden) {
+    CreateDirectoryW((dir_ / L"Documents and Settings").c_str(), nullptr);
+    const std::wstring batch = dir_ / L"Documents and Settings\\run me.bat";
+    const std::wstring marker = dir_ / L"ran.txt";
+    WriteBytes(batch, "@echo off\r\necho ran> \"" + Narrow(marker) + "\"\r\n");
+    app_->LaunchBatch(batch);
+    ASSERT_NE(app_->HostProcess.hProcess, nullptr);
+    EXPECT_EQ(app_->ProgressDlg.Process(), app_->HostProcess.hProcess);
+    EXPECT_EQ(app_->HostProcess.hThread, nullptr);
+    EXPECT_NE(app_->HostProcess.dwProcessId, 0u);
+    ASSERT_TRUE(WaitForRun());
+    EXPECT_EQ(ReadBytes(marker), "ran\r\n");
+}
+
+TEST_F(LaunchTest, BeforeWindowsXpTheCommandInterpreterRunsTheBatch) {
+    app_->IsWinXpOrLater = false;
+    const std::wstring batch = dir_ / L"old.bat";
+    const std::wstring marker = dir_ / L"old.txt";
+    WriteBytes(batch, "@echo off\r\necho old> \"" + Narrow(marker) + "\"\r\n");
+    app_->LaunchBatch(batch);
+    ASSERT_TRUE(WaitForRun());
+    EXPECT_EQ(ReadBytes(marker), "old\r\n");
+}
+
+TEST_F(LaunchTest, AFailedStartIsShownWithTheSystemsReason) {
+    app_->IsWinXpOrLater = false;
+    SetEnvironmentVariableW(L"COMSPEC", (dir_ / L"no-such-interpreter.exe").c_str());
+    DialogCatcher box(fw::LoadResString(IDS_CAPTION));
+    app_->LaunchBatch(dir_ / L"x.bat");
+    ASSERT_TRUE(box.Seen());
+    EXPECT_EQ(app_->HostProcess.hProcess, nullptr);
+    EXPECT_EQ(app_->ProgressDlg.Process(), nullptr);
+    const std::wstring text = box.AllText();
+    EXPECT_NE(text.find(fw::LoadResString(IDS_LAUNCH_FAILED) + L"\n"), std::wstring::npos)
+        << Narrow(text);
+    EXPECT_GT(text.size(), fw::LoadResString(IDS_LAUNCH_FAILED).size() + 3);  // the system's words
+}
+
+TEST_F(LaunchTest, StoppingEndsTheBatchProcessAndLogsIt) {
+    const std::wstring batch = dir_ / L"long.bat";
+    WriteBytes(batch, "@echo off\r\n\"" + Narrow(BinDir()) + "windriver.exe\" sleep 60000\r\n");
+    app_->LaunchBatch(batch);
+    const HANDLE process = app_->HostProcess.hProcess;
+    ASSERT_NE(process, nullptr);
+    HANDLE watch = nullptr;
+    DuplicateHandle(GetCurrentProcess(), process, GetCurrentProcess(), &watch, SYNCHRONIZE, FALSE, 0);
+    app_->StopUpdateRun();
+    EXPECT_EQ(WaitForSingleObject(watch, 10000), WAIT_OBJECT_0);
+    CloseHandle(watch);
+    EXPECT_EQ(app_->HostProcess.hProcess, nullptr);
+    EXPECT_EQ(app_->HostProcess.dwProcessId, 0u);
+    EXPECT_EQ(app_->ProgressDlg.Process(), nullptr);
+    EXPECT_EQ(ReadBytes(Logfile), Narrow(fw::LoadResString(IDS_LOG_UPDATE_STOPPED)) + "\r\n");
+
+    app_->StopScanRun();  // nothing runs any more: no line
+    EXPECT_EQ(ReadBytes(Logfile), Narrow(fw::LoadResString(IDS_LOG_UPDATE_STOPPED)) + "\r\n");
+}
