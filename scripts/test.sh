@@ -44,7 +44,9 @@ display=90
 while [ -e "/tmp/.X11-unix/X$display" ] || [ -e "/tmp/.X$display-lock" ]; do display=$((display + 1)); done
 Xvfb ":$display" -screen 0 1280x1024x24 -nolisten tcp >"$scratch/xvfb.log" 2>&1 &
 xvfb_pid=$!
+idle_pid=""
 cleanup() {
+    [ -z "$idle_pid" ] || kill "$idle_pid" >/dev/null 2>&1 || true
     wineserver -k >/dev/null 2>&1 || true
     kill "$xvfb_pid" >/dev/null 2>&1 || true
     rm -rf "$scratch"
@@ -57,5 +59,6 @@ for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
 mkdir -p "$WINEPREFIX"
 wineserver -p >/dev/null 2>&1 </dev/null
 wine64 wineboot -i >/dev/null 2>&1 </dev/null
-wine64 build/windows/bin/windriver.exe desktop >/dev/null 2>&1 </dev/null
+wine64 build/windows/bin/windriver.exe idle >/dev/null 2>&1 </dev/null &
+idle_pid=$!
 ctest --preset windows

@@ -57,6 +57,7 @@ FileCause CauseFromOsError(unsigned long error) {
         case 21:  // ERROR_NOT_READY
         case 22:  // ERROR_BAD_COMMAND
         case 23:  // ERROR_CRC
+        case 31:  // ERROR_GEN_FAILURE (Wine, for a write past a file-size limit)
         case 57:  // ERROR_ADAP_HDW_ERR
         case 59:  // ERROR_UNEXP_NET_ERR
         case 1117: // ERROR_IO_DEVICE

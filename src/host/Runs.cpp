@@ -31,9 +31,12 @@ void CAxvekTarvoApp::LaunchBatch(const std::wstring& batchPath) {
     const std::wstring quoted = L"\"" + batchPath + L"\"";
     std::wstring commandLine = IsWinXpOrLater ? quoted : CommandInterpreter() + L" /C " + quoted;
 
+    // A console of its own without a window: cmd reads the batch and echo
+    // writes the job's files in that console's code page, whoever starts it,
+    // and no console window is ever made only to be hidden.
     PROCESS_INFORMATION process{};
-    if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
-                        &startup, &process)) {
+    if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW,
+                        nullptr, nullptr, &startup, &process)) {
         const DWORD error = GetLastError();
         if (error == 0 || error == ERROR_HANDLE_EOF || error == ERROR_BROKEN_PIPE) return;
         wchar_t system[257] = {};

@@ -23,6 +23,8 @@
 //   window <title> [child...]    show a top-level window with that title and a
 //                                static child per further argument, until it
 //                                is closed (must be the last step)
+//   idle                         keep a hidden window until killed, so that
+//                                Wine's desktop process stays (must be last)
 //   desktop                      create and destroy a window, so that Wine's
 //                                desktop process is running from here on
 #include <windows.h>
@@ -245,6 +247,13 @@ int wmain(int argc, wchar_t** argv) {
                 TranslateMessage(&msg);
                 DispatchMessageW(&msg);
             }
+            return 0;
+        } else if (step == L"idle") {
+            HWND w = CreateWindowExW(0, L"STATIC", L"windriver idle", 0, 0, 0, 1, 1, nullptr,
+                                     nullptr, nullptr, nullptr);
+            if (!w) Fail(L"cannot create a window");
+            MSG msg;
+            while (GetMessageW(&msg, nullptr, 0, 0) > 0) DispatchMessageW(&msg);
             return 0;
         } else if (step == L"desktop") {
             HWND w = CreateWindowExW(0, L"STATIC", L"windriver", 0, 0, 0, 1, 1, nullptr, nullptr,
