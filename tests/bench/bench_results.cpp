@@ -1,0 +1,83 @@
+// CollectResults for a run of 20,000 selected drawings: MIGRATED.TXT with
+// every one of them (half in other letter case) and 1,000 drawings that were
+// not selected, the summary, and the user's list of 20,000 entries marked.
+//
+//   scripts/wine-run.sh build/windows/bin/bench_results.exe
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "Bench.h"
+#include "app/AxvekTarvoApp.h"
+#include "app/JobFiles.h"
+#include "drawings/AxvekFile.h"
+#include "framework/TextStream.h"
+#include "host/Language.h"
+
+namespace {
+
+constexpr int kDrawings = 20000;
+
+std::wstring ProgramFolder() {
+    std::wstring path(32768, L'\0');
+    path.resize(GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size())));
+    return path.substr(0, path.find_last_of(L'\\') + 1);
+}
+
+std::wstring DrawingPath(int i) {
+    return L"c:\\projects\\customer " + std::to_wstring(i % 37) + L"\\assemblies\\part-" +
+           std::to_wstring(100000 + i) + L".dwg";
+}
+
+}  // namespace
+
+int wmain() {
+    HMODULE library = LoadLibraryW((ProgramFolder() + L"ortxa\\en-US\\axTarvoRes.dll").c_str());
+    bench::Check(library != nullptr, "resource library ortxa\\en-US\\axTarvoRes.dll");
+    ResourceLibraryScope resources(library);
+
+    wchar_t temp[MAX_PATH + 1] = {};
+    GetTempPathW(MAX_PATH, temp);
+    const std::wstring folder =
+        std::wstring(temp) + L"axbench-results-" + std::to_wstring(GetCurrentProcessId());
+    CreateDirectoryW(folder.c_str(), nullptr);
+    _wputenv((L"TEMP=" + folder).c_str());
+
+    CAxvekTarvoApp app;
+    Logfile = folder + L"\\Mig.log";
+    for (int i = 0; i < kDrawings; ++i) app.Drawings.push_back(DrawingPath(i));
+    app.DmlFile = folder + L"\\users list.dml";
+    {
+        AxvekDmlFile list(app.DmlFile);
+        bench::Check(list.Open(true) && list.WriteList(app.Drawings), "user list written");
+    }
+    {
+        std::wstring all;
+        for (int i = 0; i < kDrawings; ++i) {
+            std::wstring line = DrawingPath(i);
+            if (i % 2) CharUpperW(line.data());
+            all += line + L"\n";
+            if (i % 20 == 0) all += L"c:\\projects\\xrefs\\ref-" + std::to_wstring(i) + L".dwg\n";
+        }
+        fw::TextStream migrated(GetMigratedListPath(), fw::TextStream::Mode::Write,
+                                SystemLanguageLocale());
+        migrated.Write(all);
+    }
+
+    bench::Run(
+        "collect results, 20,000 drawings", 5, [&] { app.CollectResults(); },
+        [&] { DeleteFileW(Logfile.c_str()); }, kDrawings);
+
+    std::vector<std::wstring> marked;
+    {
+        AxvekDmlFile list(app.DmlFile);
+        bench::Check(list.Open(false) && list.ReadList(marked, true), "user list read back");
+    }
+    bench::Check(marked.empty(), "every drawing marked");
+
+    for (const std::wstring& name : {Logfile, app.DmlFile, GetMigratedListPath()})
+        DeleteFileW(name.c_str());
+    RemoveDirectoryW(folder.c_str());
+    return 0;
+}
