@@ -17,6 +17,7 @@
 #include "core/Text.h"
 #include "drawings/AxvekFilenm.h"
 #include "framework/File.h"
+#include "framework/PathNames.h"
 #include "framework/Resources.h"
 #include "framework/TextStream.h"
 #include "host/HostKeys.h"
@@ -76,26 +77,16 @@ class BatchWriter {
     std::string buffer_;
 };
 
-std::wstring ShortPath(const std::wstring& path) {
-    const DWORD needed = GetShortPathNameW(path.c_str(), nullptr, 0);
-    if (needed == 0) return std::wstring();
-    std::wstring shortPath(needed, L'\0');
-    const DWORD length = GetShortPathNameW(path.c_str(), shortPath.data(), needed);
-    if (length == 0 || length >= needed) return std::wstring();
-    shortPath.resize(length);
-    return shortPath;
-}
-
 // The name in a form the console code page holds: the name itself, else its
 // short (8.3) form, or that of its folder when the file does not exist yet
 // (the counter file, the drawing's script). Otherwise the name as it is.
 std::wstring NameForCmd(const std::wstring& path, fw::TextLocale console) {
     if (fw::TextStream::CanRepresent(path, console)) return path;
-    std::wstring shortPath = ShortPath(path);
+    std::wstring shortPath = fw::ShortPathName(path);
     if (shortPath.empty()) {
         const size_t separator = path.find_last_of(L"\\/");
         if (separator != std::wstring::npos) {
-            const std::wstring folder = ShortPath(path.substr(0, separator + 1));
+            const std::wstring folder = fw::ShortPathName(path.substr(0, separator + 1));
             if (!folder.empty()) {
                 shortPath = folder;
                 text::AppendTrailingSeparator(shortPath);

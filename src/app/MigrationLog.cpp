@@ -5,6 +5,7 @@
 
 #include "app/AxvekTarvoApp.h"
 #include "app/RegKey.h"
+#include "framework/PathNames.h"
 #include "framework/Resources.h"
 #include "framework/TextStream.h"
 #include "host/HostKeys.h"
@@ -73,15 +74,8 @@ void DeleteHostLog() {
 std::wstring PathForTextFile(const std::wstring& path) {
     const fw::TextLocale locale = SystemLanguageLocale();
     if (fw::TextStream::CanRepresent(path, locale)) return path;
-    const DWORD needed = GetShortPathNameW(path.c_str(), nullptr, 0);
-    if (needed > 0) {
-        std::wstring shortPath(needed, L'\0');
-        const DWORD length = GetShortPathNameW(path.c_str(), shortPath.data(), needed);
-        if (length > 0 && length < needed) {
-            shortPath.resize(length);
-            if (fw::TextStream::CanRepresent(shortPath, locale)) return shortPath;
-        }
-    }
+    const std::wstring shortPath = fw::ShortPathName(path);
+    if (!shortPath.empty() && fw::TextStream::CanRepresent(shortPath, locale)) return shortPath;
     AppendLogDetail(fw::FormatResString(IDS_LOG_UNREPRESENTABLE_PATH, {path}));
     return path;
 }

@@ -1,8 +1,7 @@
 #include "app/SelectedDrawings.h"
 
-#include <windows.h>
-
 #include "app/AxvekTarvoApp.h"
+#include "framework/PathNames.h"
 
 SelectedDrawings::SelectedDrawings(const std::vector<std::wstring>& drawings)
     : drawings_(drawings.begin(), drawings.end()) {}
@@ -15,13 +14,7 @@ bool SelectedDrawings::Contains(const std::wstring& path) const {
 
 std::wstring SelectedDrawings::LongForm(const std::wstring& path) {
     if (path.find(L'~') == std::wstring::npos) return std::wstring();
-    const DWORD needed = GetLongPathNameW(path.c_str(), nullptr, 0);
-    if (needed == 0) return std::wstring();
-    std::wstring longPath(needed, L'\0');
-    const DWORD length = GetLongPathNameW(path.c_str(), longPath.data(), needed);
-    if (length == 0 || length >= needed) return std::wstring();
-    longPath.resize(length);
-    return longPath;
+    return fw::LongPathName(path);
 }
 
 bool CAxvekTarvoApp::IsSelectedDrawing(const std::wstring& path) const {

@@ -1,0 +1,26 @@
+#include "framework/PathNames.h"
+
+#include <windows.h>
+
+namespace fw {
+
+namespace {
+
+template <typename Query>
+std::wstring PathForm(const std::wstring& path, Query query) {
+    const DWORD needed = query(path.c_str(), nullptr, 0);
+    if (needed == 0) return std::wstring();
+    std::wstring form(needed, L'\0');
+    const DWORD length = query(path.c_str(), form.data(), needed);
+    if (length == 0 || length >= needed) return std::wstring();
+    form.resize(length);
+    return form;
+}
+
+}  // namespace
+
+std::wstring ShortPathName(const std::wstring& path) { return PathForm(path, GetShortPathNameW); }
+
+std::wstring LongPathName(const std::wstring& path) { return PathForm(path, GetLongPathNameW); }
+
+}  // namespace fw
