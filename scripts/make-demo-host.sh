@@ -6,6 +6,7 @@
 #   HKCU  SOFTWARE\Kelvane\Orthex\R25.1            CurVer, Language
 #   HKLM  SOFTWARE\Kelvane\Orthex\R25.1\<CurVer>   OrtxLocation, ProductId, LocaleId
 #   HKCU  ...\<CurVer>\Profiles\<<ORTXAPP>>        the migration profile
+#   C:\users\<user>\Documents\Drawings            a few stand-in drawings
 #
 # Usage: make-demo-host.sh [build dir] [--language de-DE] [--no-profile]
 # Prints the host folder (Windows path) on stdout.
@@ -39,8 +40,8 @@ host_win='C:\Program Files\Kelvane\Orthex R25.1'
 host_unix="$WINEPREFIX/drive_c/Program Files/Kelvane/Orthex R25.1"
 
 mkdir -p "$host_unix"
-# The build's bin/ is laid out like a host folder already; tests tools stay out.
-( cd "$bin" && find . -type f ! -name '*_tests.exe' ! -name 'windriver.exe' -print0 |
+# The build's bin/ is laid out like a host folder already; test tools stay out.
+( cd "$bin" && find . -type f ! -name '*_tests.exe' ! -name 'windriver.exe' ! -path './tools/*' -print0 |
   while IFS= read -r -d '' f; do mkdir -p "$host_unix/$(dirname "$f")"; cp -f "$f" "$host_unix/$f"; done )
 
 reg=$(mktemp --suffix=.reg)
@@ -61,4 +62,32 @@ esc_host=${host_win//\\/\\\\}
     fi
 } > "$reg"
 "$wine" regedit /S "Z:${reg//\//\\}"
+
+# Demo drawings, made by the stand-in generator (those already there are kept).
+# Wine links Documents to the home folder; the demo's stay in the prefix.
+mkdwg="$bin/tools/mkdwg.exe"
+if [ -f "$mkdwg" ]; then
+    user_dir=""
+    for d in "$WINEPREFIX/drive_c/users"/*; do
+        [ -d "$d" ] && [ "$(basename "$d")" != Public ] && { user_dir=$d; break; }
+    done
+    if [ -n "$user_dir" ]; then
+        [ -L "$user_dir/Documents" ] && rm -f "$user_dir/Documents"
+        drawings="$user_dir/Documents/Drawings"
+        mkdir -p "$drawings"
+        make_drawing() {  # name, mkdwg options
+            local name=$1
+            shift
+            [ -f "$drawings/$name" ] || ( cd "$drawings" && "$wine" "$mkdwg" "$name" "$@" >/dev/null 2>&1 ) ||
+                echo "make-demo-host.sh: could not make the drawing $name" >&2
+        }
+        make_drawing "Gear housing.dwg" --version OX1015 --release 3 --preview bmp8 --seed 1
+        make_drawing "Drive shaft.dwg" --version OX1018 --release 40 --preview bmp24 --seed 2
+        make_drawing "Cover plate.dwg" --version OX1021 --release 20 --preview bmp8 --seed 3
+        make_drawing "Drive unit.dwg" --version OX1024 --release 50 --preview bmp24 --seed 4 \
+            --ref "Gear housing.dwg" --ref "Drive shaft.dwg"
+        make_drawing "Old bracket.dwg" --version OX1011 --preview none
+        make_drawing "Current part.dwg" --version OX1032 --preview bmp8 --seed 5
+    fi
+fi
 echo "$host_win"

@@ -36,7 +36,9 @@ void AppendWide(std::wstring& out, char32_t c) {
     out += static_cast<wchar_t>(c);
 }
 
-bool IsBlank(wchar_t c) { return c == L' ' || c == L'\t' || c == L'\r' || c == L'\n'; }
+bool IsBlank(wchar_t c) {
+    return c == L' ' || c == L'\t' || c == L'\r' || c == L'\n';
+}
 
 }  // namespace
 
@@ -116,7 +118,8 @@ std::wstring FileNameOf(std::wstring_view path) {
 
 std::wstring FolderOf(std::wstring_view path) {
     const size_t slash = path.find_last_of(L"\\/");
-    return slash == std::wstring_view::npos ? std::wstring() : std::wstring(path.substr(0, slash + 1));
+    return slash == std::wstring_view::npos ? std::wstring()
+                                            : std::wstring(path.substr(0, slash + 1));
 }
 
 bool IsRootedPath(std::wstring_view path) {

@@ -12,10 +12,10 @@ struct Rgb {
 };
 
 // The 16 colours of the 4-bit previews; the picture is drawn with them.
-constexpr Rgb kBase16[16] = {
-    {0, 0, 0},       {128, 0, 0},   {0, 128, 0},   {128, 128, 0},   {0, 0, 128},   {128, 0, 128},
-    {0, 128, 128},   {192, 192, 192}, {128, 128, 128}, {255, 0, 0}, {0, 255, 0},   {255, 255, 0},
-    {0, 0, 255},     {255, 0, 255}, {0, 255, 255}, {255, 255, 255}};
+constexpr Rgb kBase16[16] = {{0, 0, 0},       {128, 0, 0},   {0, 128, 0},   {128, 128, 0},
+                             {0, 0, 128},     {128, 0, 128}, {0, 128, 128}, {192, 192, 192},
+                             {128, 128, 128}, {255, 0, 0},   {0, 255, 0},   {255, 255, 0},
+                             {0, 0, 255},     {255, 0, 255}, {0, 255, 255}, {255, 255, 255}};
 
 void Put16(std::vector<uint8_t>& out, uint32_t v) {
     out.push_back(static_cast<uint8_t>(v));
@@ -28,7 +28,7 @@ void Put32(std::vector<uint8_t>& out, uint32_t v) {
 
 // The picture as colours, row 0 at the top.
 class Canvas {
-public:
+  public:
     Canvas(int w, int h, unsigned seed) : w_(w), h_(h), pixels_(static_cast<size_t>(w) * h) {
         // A light background that changes down the picture, so that 24-bit
         // previews are not flat.
@@ -60,7 +60,7 @@ public:
 
     Rgb& At(int x, int y) { return pixels_[static_cast<size_t>(y) * w_ + x]; }
 
-private:
+  private:
     void Plot(int x, int y, Rgb c) {
         if (x >= 0 && y >= 0 && x < w_ && y < h_) At(x, y) = c;
     }
@@ -85,7 +85,8 @@ private:
     void Circle(int cx, int cy, int r, Rgb c) {
         int x = r, y = 0, err = 1 - r;
         while (x >= y) {
-            const int pts[8][2] = {{x, y}, {y, x}, {-y, x}, {-x, y}, {-x, -y}, {-y, -x}, {y, -x}, {x, -y}};
+            const int pts[8][2] = {{x, y},   {y, x},   {-y, x}, {-x, y},
+                                   {-x, -y}, {-y, -x}, {y, -x}, {x, -y}};
             for (auto& p : pts) Plot(cx + p[0], cy + p[1], c);
             ++y;
             if (err < 0) {
@@ -137,12 +138,18 @@ uint8_t Nearest(const std::vector<Rgb>& palette, Rgb c) {
 
 int BitsOf(Preview kind) {
     switch (kind) {
-        case Preview::Bmp1: return 1;
-        case Preview::Bmp4: return 4;
-        case Preview::Bmp8: return 8;
-        case Preview::Bmp24: return 24;
-        case Preview::Bmp32: return 32;
-        default: return 0;
+        case Preview::Bmp1:
+            return 1;
+        case Preview::Bmp4:
+            return 4;
+        case Preview::Bmp8:
+            return 8;
+        case Preview::Bmp24:
+            return 24;
+        case Preview::Bmp32:
+            return 32;
+        default:
+            return 0;
     }
 }
 
@@ -182,7 +189,8 @@ std::vector<uint8_t> MakeBitmapRecord(Preview kind, int width, int height, unsig
             switch (bits) {
                 case 1:
                     // Light pixels white, the drawing's lines black.
-                    if (c.r + c.g + c.b > 3 * 160) line[x / 8] |= static_cast<uint8_t>(0x80 >> (x % 8));
+                    if (c.r + c.g + c.b > 3 * 160)
+                        line[x / 8] |= static_cast<uint8_t>(0x80 >> (x % 8));
                     break;
                 case 4:
                     line[x / 2] |= static_cast<uint8_t>(Nearest(palette, c) << (x % 2 ? 0 : 4));
@@ -207,14 +215,14 @@ std::vector<uint8_t> MakeBitmapRecord(Preview kind, int width, int height, unsig
 std::vector<uint8_t> MakeMetafileRecord() {
     // METAHEADER (18 bytes) and the end-of-file record (3 words).
     std::vector<uint8_t> out;
-    Put16(out, 1);       // in memory
-    Put16(out, 9);       // header size in words
-    Put16(out, 0x300);   // version
-    Put32(out, 12);      // file size in words
-    Put16(out, 0);       // objects
-    Put32(out, 3);       // largest record in words
+    Put16(out, 1);      // in memory
+    Put16(out, 9);      // header size in words
+    Put16(out, 0x300);  // version
+    Put32(out, 12);     // file size in words
+    Put16(out, 0);      // objects
+    Put32(out, 3);      // largest record in words
     Put16(out, 0);
-    Put32(out, 3);       // end record: size 3 words, function 0
+    Put32(out, 3);  // end record: size 3 words, function 0
     Put16(out, 0);
     return out;
 }

@@ -74,7 +74,8 @@ void ParseBlock(std::string_view text, DrawingInfo& info) {
     for (const std::string& line : SplitLines(text)) {
         const size_t eq = line.find('=');
         const std::string key = line.substr(0, eq);
-        const std::wstring value = eq == std::string::npos ? std::wstring() : FromUtf8(line.substr(eq + 1));
+        const std::wstring value =
+            eq == std::string::npos ? std::wstring() : FromUtf8(line.substr(eq + 1));
         Faults& f = info.Fault;
         if (key == "ref") {
             if (!value.empty()) info.References.push_back(value);
@@ -114,7 +115,9 @@ const std::vector<std::string>& KnownVersions() {
     return versions;
 }
 
-const std::string& CurrentVersion() { return KnownVersions().back(); }
+const std::string& CurrentVersion() {
+    return KnownVersions().back();
+}
 
 bool IsKnownVersion(std::string_view magic) {
     const auto& v = KnownVersions();
@@ -128,7 +131,9 @@ bool ParsePreview(std::wstring_view name, Preview& preview) {
     return true;
 }
 
-const wchar_t* PreviewName(Preview preview) { return NameOf(kPreviewNames, static_cast<int>(preview)); }
+const wchar_t* PreviewName(Preview preview) {
+    return NameOf(kPreviewNames, static_cast<int>(preview));
+}
 
 bool ParseFaultStage(std::wstring_view name, FaultStage& stage) {
     int v = 0;
@@ -137,7 +142,9 @@ bool ParseFaultStage(std::wstring_view name, FaultStage& stage) {
     return true;
 }
 
-const wchar_t* FaultStageName(FaultStage stage) { return NameOf(kStageNames, static_cast<int>(stage)); }
+const wchar_t* FaultStageName(FaultStage stage) {
+    return NameOf(kStageNames, static_cast<int>(stage));
+}
 
 std::string BlockText(const DrawingSpec& spec) {
     std::string text;
@@ -221,11 +228,16 @@ ReadStatus ReadDrawing(const uint8_t* data, size_t size, DrawingInfo& info) {
 
 const wchar_t* ReadStatusText(ReadStatus status) {
     switch (status) {
-        case ReadStatus::Ok: return L"ok";
-        case ReadStatus::TooShort: return L"the file is too short for a drawing";
-        case ReadStatus::TooLarge: return L"the file is too large";
-        case ReadStatus::UnknownVersion: return L"not a drawing file of a known version";
-        case ReadStatus::DamagedBlock: return L"the drawing is damaged";
+        case ReadStatus::Ok:
+            return L"ok";
+        case ReadStatus::TooShort:
+            return L"the file is too short for a drawing";
+        case ReadStatus::TooLarge:
+            return L"the file is too large";
+        case ReadStatus::UnknownVersion:
+            return L"not a drawing file of a known version";
+        case ReadStatus::DamagedBlock:
+            return L"the drawing is damaged";
     }
     return L"";
 }

@@ -65,9 +65,9 @@ const wchar_t* FaultStageName(FaultStage stage);
 struct Faults {
     FaultStage At = FaultStage::Open;
     unsigned DelaySeconds = 0;
-    std::wstring DialogTitle;                // no dialog when empty
-    std::vector<std::wstring> DialogTexts;   // child texts, top to bottom
-    std::wstring LogError;                   // no line when empty
+    std::wstring DialogTitle;               // no dialog when empty
+    std::vector<std::wstring> DialogTexts;  // child texts, top to bottom
+    std::wstring LogError;                  // no line when empty
     bool Crash = false;
     bool Hang = false;
     bool SaveFails = false;

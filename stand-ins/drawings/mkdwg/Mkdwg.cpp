@@ -29,9 +29,9 @@ bool WriteFileBytes(const std::wstring& path, const std::vector<uint8_t>& bytes,
         return false;
     }
     DWORD written = 0;
-    const bool ok = WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written,
-                              nullptr) &&
-                    written == bytes.size();
+    const bool ok =
+        WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+        written == bytes.size();
     error = ok ? 0 : GetLastError();
     CloseHandle(file);
     return ok;
@@ -53,8 +53,8 @@ int wmain(int argc, wchar_t** argv) {
     }
     DWORD code = 0;
     if (!WriteFileBytes(job.Output, standin::WriteDrawing(job.Spec), code)) {
-        Print(stderr, L"mkdwg: cannot write " + job.Output + L" (error " + std::to_wstring(code) +
-                          L")\n");
+        Print(stderr,
+              L"mkdwg: cannot write " + job.Output + L" (error " + std::to_wstring(code) + L")\n");
         return 1;
     }
     return 0;

@@ -32,17 +32,19 @@ struct Session {
 
 Session g_session;
 
-std::wstring Quoted(const std::wstring& s) { return L"\"" + s + L"\""; }
+std::wstring Quoted(const std::wstring& s) {
+    return L"\"" + s + L"\"";
+}
 
 class Command {
-public:
+  public:
     explicit Command(const OrxHost* host) : host_(host) {}
 
     bool Run(const std::wstring& line) {
         const std::wstring name = CommandName(line);
         if (IsExpression(line)) {
             if (!text::EqualsNoCase(SingleBlanks(line), L"(axresetdbmod t)")) return false;
-            Note(L"database modification flag reset");
+            Tell(L"database modification flag reset");
             return true;
         }
         if (name == L"AXVEKLOGINFO") return LogInfo(), true;
@@ -52,12 +54,13 @@ public:
         if (name == L"AXVEKMODE") return Mode(), true;
         if (name == L"AXSETUPDWG") return SetupDrawing(), true;
         if (name == L"AXMIGRATEBB") return Note(L"blocks of " + DrawingName() + L" migrated"), true;
-        if (name == L"AXMIGRATESYM") return Note(L"symbols of " + DrawingName() + L" migrated"), true;
+        if (name == L"AXMIGRATESYM")
+            return Note(L"symbols of " + DrawingName() + L" migrated"), true;
         if (name == L"AXVEKEND") return Note(L"done with " + DrawingName()), true;
         return false;
     }
 
-private:
+  private:
     // Trimmed, with every run of blanks as one space.
     static std::wstring SingleBlanks(const std::wstring& s) {
         std::wstring out;
@@ -129,8 +132,9 @@ private:
                      L" references was not found");
         }
         if (!listReferences) {
-            return Note(L"analysed " + DrawingName() + L": version " + FromUtf8(info.Version) + L", " +
-                        std::to_wstring(info.References.size()) + L" referenced drawing(s)");
+            return Note(L"analysed " + DrawingName() + L": version " + FromUtf8(info.Version) +
+                        L", " + std::to_wstring(info.References.size()) +
+                        L" referenced drawing(s)");
         }
         const std::wstring list = ExchangeListPath(L"MIGRATE.TXT");
         size_t added = 0;
@@ -139,7 +143,8 @@ private:
             if (AppendAnsiLine(list, path, true, &error))
                 ++added;
             else
-                Note(L"cannot list " + Quoted(path) + L" in " + Quoted(list) + L": " + ErrorText(error));
+                Note(L"cannot list " + Quoted(path) + L" in " + Quoted(list) + L": " +
+                     ErrorText(error));
         }
         Note(L"scanned " + DrawingName() + L": " + std::to_wstring(info.References.size()) +
              L" referenced drawing(s), " + std::to_wstring(added) + L" added to the list");
@@ -154,7 +159,8 @@ private:
         const std::wstring list = ExchangeListPath(L"MIGRATED.TXT");
         DWORD error = 0;
         if (!AppendAnsiLine(list, Path(), true, &error))
-            Note(L"cannot record " + DrawingName() + L" in " + Quoted(list) + L": " + ErrorText(error));
+            Note(L"cannot record " + DrawingName() + L" in " + Quoted(list) + L": " +
+                 ErrorText(error));
         Note(L"migrated " + DrawingName() + L" from " + FromUtf8(info.Version) + L" to " +
              FromUtf8(current) + L" (mode " + g_session.Mode + L")");
     }

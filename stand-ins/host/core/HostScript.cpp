@@ -7,9 +7,13 @@ namespace standin {
 
 namespace {
 
-bool IsBlank(wchar_t c) { return c == L' ' || c == L'\t' || c == L'\r' || c == L'\n'; }
+bool IsBlank(wchar_t c) {
+    return c == L' ' || c == L'\t' || c == L'\r' || c == L'\n';
+}
 
-wchar_t UpperAscii(wchar_t c) { return c >= L'a' && c <= L'z' ? static_cast<wchar_t>(c - 0x20) : c; }
+wchar_t UpperAscii(wchar_t c) {
+    return c >= L'a' && c <= L'z' ? static_cast<wchar_t>(c - 0x20) : c;
+}
 
 bool IsSwitch(const std::wstring& token, const wchar_t* name) {
     if (token.size() < 2 || (token[0] != L'/' && token[0] != L'-')) return false;

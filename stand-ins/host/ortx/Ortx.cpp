@@ -37,7 +37,9 @@ constexpr const wchar_t kWindowClass[] = L"OrtxStandInHost";
 constexpr size_t kMaxScriptSize = 16u << 20;
 constexpr DWORD kCrashCode = 0xC0000005;  // what an access violation leaves behind
 
-std::wstring Quoted(const std::wstring& s) { return L"\"" + s + L"\""; }
+std::wstring Quoted(const std::wstring& s) {
+    return L"\"" + s + L"\"";
+}
 
 // A dialog template in memory: title, one static per text, an OK button.
 std::vector<WORD> BuildDialogTemplate(const std::wstring& title,
@@ -86,10 +88,10 @@ std::vector<WORD> BuildDialogTemplate(const std::wstring& title,
 }
 
 class Host {
-public:
+  public:
     int Run(HINSTANCE instance);
 
-private:
+  private:
     struct Drawing {
         std::wstring Path;  // as "_.OPEN" gave it
         std::vector<uint8_t> Bytes;
@@ -226,7 +228,8 @@ void Host::LoadResources() {
     const std::wstring wizardLibrary = exeFolder_ + L"ortxa\\" + language + L"\\axTarvoRes.dll";
     const DWORD asData = LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE;
     wizardResources_ = ModuleHandle(LoadLibraryExW(wizardLibrary.c_str(), nullptr, asData));
-    if (!wizardResources_) Log(L"Cannot load " + Quoted(wizardLibrary) + L": " + ErrorText(GetLastError()) + L".");
+    if (!wizardResources_)
+        Log(L"Cannot load " + Quoted(wizardLibrary) + L": " + ErrorText(GetLastError()) + L".");
     const std::wstring hostLibrary = exeFolder_ + L"ortxa\\ortxares.dll";
     hostResources_ = ModuleHandle(LoadLibraryExW(hostLibrary.c_str(), nullptr, asData));
     const std::wstring title = LoadText(wizardResources_.Get(), kHostTitleId);
@@ -247,14 +250,13 @@ bool Host::CreateMainWindow(HINSTANCE instance) {
                             420, nullptr, nullptr, instance, this);
     if (!main_) return false;
     const HFONT font = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
-    status_ = CreateWindowExW(0, L"STATIC", L"Ready", WS_CHILD | WS_VISIBLE | SS_LEFTNOWORDWRAP,
-                              8, 8, 690, 18, main_, reinterpret_cast<HMENU>(kStatusId), instance,
-                              nullptr);
-    history_ = CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", L"",
-                               WS_CHILD | WS_VISIBLE | WS_VSCROLL | ES_MULTILINE | ES_READONLY |
-                                   ES_AUTOVSCROLL,
-                               8, 32, 690, 340, main_, reinterpret_cast<HMENU>(kHistoryId),
-                               instance, nullptr);
+    status_ =
+        CreateWindowExW(0, L"STATIC", L"Ready", WS_CHILD | WS_VISIBLE | SS_LEFTNOWORDWRAP, 8, 8,
+                        690, 18, main_, reinterpret_cast<HMENU>(kStatusId), instance, nullptr);
+    history_ = CreateWindowExW(
+        WS_EX_CLIENTEDGE, L"EDIT", L"",
+        WS_CHILD | WS_VISIBLE | WS_VSCROLL | ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL, 8, 32,
+        690, 340, main_, reinterpret_cast<HMENU>(kHistoryId), instance, nullptr);
     SendMessageW(status_, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
     SendMessageW(history_, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
     for (const std::wstring& line : early_) AddHistory(line);
@@ -279,7 +281,9 @@ void Host::ReadScript() {
 
 // ---- the script ---------------------------------------------------------------
 
-void Host::ScheduleStep() { PostMessageW(main_, kStepMessage, 0, 0); }
+void Host::ScheduleStep() {
+    PostMessageW(main_, kStepMessage, 0, 0);
+}
 
 void Host::Step() {
     if (waiting_ || quitting_) return;
@@ -430,8 +434,8 @@ void Host::Save() {
                  written != bytes.size())
             error = GetLastError() ? GetLastError() : ERROR_WRITE_FAULT;
     }
-    if (error == ERROR_SUCCESS &&
-        !MoveFileExW(temp.c_str(), d.Path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+    if (error == ERROR_SUCCESS && !MoveFileExW(temp.c_str(), d.Path.c_str(),
+                                               MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
         error = GetLastError();
     if (error != ERROR_SUCCESS) {
         DeleteFileW(temp.c_str());
@@ -450,8 +454,9 @@ void Host::Quit() {
 }
 
 bool Host::OfferToExtensions(const std::wstring& line) {
-    const OrxHost host{ORX_API_VERSION, this,          CallNextLine, CallDrawingPath,
-                       CallDrawingBytes, CallSetDrawingVersion, CallLog};
+    const OrxHost host{
+        ORX_API_VERSION,       this,   CallNextLine, CallDrawingPath, CallDrawingBytes,
+        CallSetDrawingVersion, CallLog};
     for (const Extension& e : extensions_)
         if (e.Command(&host, line.c_str())) return true;
     return false;
@@ -537,9 +542,9 @@ void Host::ShowFaultDialog() {
     for (const std::wstring& t : f.DialogTexts) texts.push_back(ResolveText(t));
     const std::vector<WORD> tmpl = BuildDialogTemplate(title, texts);
     Log(L"[stand-in] dialog " + Quoted(title) + L" at " + FaultStageName(faultStage_));
-    faultDialog_ = CreateDialogIndirectParamW(instance_,
-                                              reinterpret_cast<const DLGTEMPLATE*>(tmpl.data()),
-                                              main_, FaultDialogProc, reinterpret_cast<LPARAM>(this));
+    faultDialog_ =
+        CreateDialogIndirectParamW(instance_, reinterpret_cast<const DLGTEMPLATE*>(tmpl.data()),
+                                   main_, FaultDialogProc, reinterpret_cast<LPARAM>(this));
     if (!faultDialog_) {
         Log(L"[stand-in] the dialog could not be shown: " + ErrorText(GetLastError()));
         return Advance();
@@ -618,9 +623,12 @@ std::wstring Host::LoadText(HMODULE module, unsigned id) {
 std::wstring Host::ResolveText(const std::wstring& text) {
     unsigned id = 0;
     switch (ParseTextReference(text, id)) {
-        case TextSource::Wizard: return LoadText(wizardResources_.Get(), id);
-        case TextSource::Host: return LoadText(hostResources_.Get(), id);
-        case TextSource::Literal: break;
+        case TextSource::Wizard:
+            return LoadText(wizardResources_.Get(), id);
+        case TextSource::Host:
+            return LoadText(hostResources_.Get(), id);
+        case TextSource::Literal:
+            break;
     }
     return text;
 }
@@ -654,7 +662,8 @@ LRESULT Host::OnMessage(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
         case WM_SIZE: {
             const int cx = LOWORD(lp), cy = HIWORD(lp);
             if (status_) MoveWindow(status_, 8, 8, cx > 16 ? cx - 16 : 0, 18, TRUE);
-            if (history_) MoveWindow(history_, 8, 32, cx > 16 ? cx - 16 : 0, cy > 40 ? cy - 40 : 0, TRUE);
+            if (history_)
+                MoveWindow(history_, 8, 32, cx > 16 ? cx - 16 : 0, cy > 40 ? cy - 40 : 0, TRUE);
             return 0;
         }
         case WM_DESTROY:

@@ -165,7 +165,8 @@ bool ReadRegString(HKEY root, const std::wstring& key, const wchar_t* name, std:
         return false;
     std::wstring buffer(size / sizeof(wchar_t) + 1, L'\0');
     size = static_cast<DWORD>(buffer.size() * sizeof(wchar_t));
-    if (RegGetValueW(root, key.c_str(), name, flags, nullptr, buffer.data(), &size) != ERROR_SUCCESS)
+    if (RegGetValueW(root, key.c_str(), name, flags, nullptr, buffer.data(), &size) !=
+        ERROR_SUCCESS)
         return false;
     value.assign(buffer.c_str());
     return true;
@@ -179,7 +180,8 @@ bool WriteRegString(HKEY root, const std::wstring& key, const wchar_t* name,
         return false;
     KeyHandle k(raw);
     return RegSetValueExW(k.Get(), name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                          static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t))) == ERROR_SUCCESS;
+                          static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t))) ==
+           ERROR_SUCCESS;
 }
 
 }  // namespace standin

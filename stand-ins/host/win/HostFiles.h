@@ -15,7 +15,7 @@ namespace standin {
 
 template <typename Traits>
 class Owned {
-public:
+  public:
     using T = typename Traits::Type;
     Owned() = default;
     explicit Owned(T value) : value_(value) {}
@@ -39,7 +39,7 @@ public:
         value_ = Traits::Invalid();
     }
 
-private:
+  private:
     T value_ = Traits::Invalid();
 };
 

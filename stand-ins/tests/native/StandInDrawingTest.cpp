@@ -11,9 +11,12 @@ using namespace standin;
 namespace {
 
 uint32_t U32(const std::vector<uint8_t>& b, size_t at) {
-    return b.at(at) | b.at(at + 1) << 8 | b.at(at + 2) << 16 | static_cast<uint32_t>(b.at(at + 3)) << 24;
+    return b.at(at) | b.at(at + 1) << 8 | b.at(at + 2) << 16 |
+           static_cast<uint32_t>(b.at(at + 3)) << 24;
 }
-uint16_t U16(const std::vector<uint8_t>& b, size_t at) { return b.at(at) | b.at(at + 1) << 8; }
+uint16_t U16(const std::vector<uint8_t>& b, size_t at) {
+    return b.at(at) | b.at(at + 1) << 8;
+}
 
 // Where the image data section of a written drawing puts things.
 struct Section {
@@ -58,7 +61,8 @@ TEST(StandInDrawingLayout, HeaderFieldsAndSentinels) {
     for (size_t i = 6; i < kVersionFieldSize; ++i) EXPECT_EQ(b[i], 0) << i;
     EXPECT_EQ(b[11], 7);
     EXPECT_EQ(U32(b, 13), 32u);
-    for (uint8_t i = 0; i < 16; ++i) EXPECT_EQ(kEndSentinel[i], static_cast<uint8_t>(~kStartSentinel[i]));
+    for (uint8_t i = 0; i < 16; ++i)
+        EXPECT_EQ(kEndSentinel[i], static_cast<uint8_t>(~kStartSentinel[i]));
 
     const Section s = ReadSection(b);
     EXPECT_EQ(s.Count, 1);
@@ -72,8 +76,11 @@ TEST(StandInDrawingLayout, BitmapRecordsOfEveryDepth) {
         Preview Kind;
         int Bits;
         uint32_t Colours;
-    } cases[] = {{Preview::Bmp1, 1, 2},   {Preview::Bmp4, 4, 16}, {Preview::Bmp8, 8, 256},
-                 {Preview::Bmp24, 24, 0}, {Preview::Bmp32, 32, 0}};
+    } cases[] = {{Preview::Bmp1, 1, 2},
+                 {Preview::Bmp4, 4, 16},
+                 {Preview::Bmp8, 8, 256},
+                 {Preview::Bmp24, 24, 0},
+                 {Preview::Bmp32, 32, 0}};
     for (const Case& c : cases) {
         DrawingSpec spec;
         spec.PreviewKind = c.Kind;
@@ -82,12 +89,12 @@ TEST(StandInDrawingLayout, BitmapRecordsOfEveryDepth) {
         const std::vector<uint8_t> b = WriteDrawing(spec);
         const Section s = ReadSection(b);
         ASSERT_EQ(s.Code, kBitmapEntry) << c.Bits;
-        EXPECT_EQ(U32(b, s.Start), 40u);        // BITMAPINFOHEADER
-        EXPECT_EQ(U32(b, s.Start + 4), 13u);    // width
-        EXPECT_EQ(U32(b, s.Start + 8), 5u);     // height, bottom-up
-        EXPECT_EQ(U16(b, s.Start + 12), 1);     // planes
+        EXPECT_EQ(U32(b, s.Start), 40u);      // BITMAPINFOHEADER
+        EXPECT_EQ(U32(b, s.Start + 4), 13u);  // width
+        EXPECT_EQ(U32(b, s.Start + 8), 5u);   // height, bottom-up
+        EXPECT_EQ(U16(b, s.Start + 12), 1);   // planes
         EXPECT_EQ(U16(b, s.Start + 14), c.Bits);
-        EXPECT_EQ(U32(b, s.Start + 16), 0u);    // uncompressed
+        EXPECT_EQ(U32(b, s.Start + 16), 0u);  // uncompressed
         EXPECT_EQ(U32(b, s.Start + 32), c.Colours);
         const uint32_t stride = ((13u * c.Bits + 31) / 32) * 4;
         EXPECT_EQ(U32(b, s.Start + 20), stride * 5);
@@ -207,7 +214,8 @@ TEST(StandInDrawingVersion, SetVersionRewritesTheWholeField) {
     ASSERT_TRUE(SetVersion(b, CurrentVersion()));
     EXPECT_EQ(std::string(reinterpret_cast<const char*>(b.data())), "OX1032");
     for (size_t i = 6; i < kVersionFieldSize; ++i) EXPECT_EQ(b[i], 0);
-    EXPECT_TRUE(std::equal(b.begin() + kVersionFieldSize, b.end(), before.begin() + kVersionFieldSize));
+    EXPECT_TRUE(
+        std::equal(b.begin() + kVersionFieldSize, b.end(), before.begin() + kVersionFieldSize));
     EXPECT_FALSE(SetVersion(b, "OX10320000000"));
 
     EXPECT_EQ(KnownVersions().size(), 28u);
@@ -215,15 +223,16 @@ TEST(StandInDrawingVersion, SetVersionRewritesTheWholeField) {
     EXPECT_FALSE(IsKnownVersion("ox1015"));
 }
 
-TEST(MkdwgOptions, EveryOption) {
+TEST(StandInMkdwgOptions, EveryOption) {
     MkdwgJob job;
     std::wstring error;
-    ASSERT_TRUE(ParseMkdwgArgs({L"out.dwg", L"--version", L"OX1024", L"--release", L"55",
-                                L"--preview", L"bmp24", L"--size", L"64x48", L"--seed", L"3",
-                                L"--ref", L"a.dwg", L"--ref", L"C:\\b.dwg", L"--at", L"migr",
-                                L"--delay", L"4", L"--dialog", L"T", L"--dialog-text", L"x",
-                                L"--log-error", L"E", L"--crash", L"--hang", L"--save-fails"},
-                               job, error))
+    ASSERT_TRUE(ParseMkdwgArgs(
+        {L"out.dwg", L"--version", L"OX1024",    L"--release",     L"55",   L"--preview",
+         L"bmp24",   L"--size",    L"64x48",     L"--seed",        L"3",    L"--ref",
+         L"a.dwg",   L"--ref",     L"C:\\b.dwg", L"--at",          L"migr", L"--delay",
+         L"4",       L"--dialog",  L"T",         L"--dialog-text", L"x",    L"--log-error",
+         L"E",       L"--crash",   L"--hang",    L"--save-fails"},
+        job, error))
         << error;
     const DrawingSpec& s = job.Spec;
     EXPECT_EQ(job.Output, L"out.dwg");
@@ -242,7 +251,7 @@ TEST(MkdwgOptions, EveryOption) {
     EXPECT_TRUE(s.Fault.Crash && s.Fault.Hang && s.Fault.SaveFails);
 }
 
-TEST(MkdwgOptions, UsageErrors) {
+TEST(StandInMkdwgOptions, UsageErrors) {
     MkdwgJob job;
     std::wstring error;
     const std::vector<std::vector<std::wstring>> bad = {

@@ -6,9 +6,10 @@
 
 using namespace standin;
 
-TEST(HostCommandLine, TheWizardsStartLine) {
+TEST(StandInHostCommandLine, TheWizardsStartLine) {
     const HostArgs a = ParseHostCommandLine(
-        L"ortx.exe /b \"C:\\Users\\Zoë\\AppData\\Local\\Temp\\vek3.scr\" /p \"<<ORTXAPP>>\" /nologo");
+        L"ortx.exe /b \"C:\\Users\\Zoë\\AppData\\Local\\Temp\\vek3.scr\" /p \"<<ORTXAPP>>\" "
+        L"/nologo");
     EXPECT_TRUE(a.HasScript);
     EXPECT_EQ(a.Script, L"C:\\Users\\Zoë\\AppData\\Local\\Temp\\vek3.scr");
     EXPECT_TRUE(a.HasProfile);
@@ -17,16 +18,17 @@ TEST(HostCommandLine, TheWizardsStartLine) {
     EXPECT_TRUE(a.Ignored.empty());
 }
 
-TEST(HostCommandLine, QuotedPathsKeepBlanksAndSpecialCharacters) {
+TEST(StandInHostCommandLine, QuotedPathsKeepBlanksAndSpecialCharacters) {
     const HostArgs a = ParseHostCommandLine(
-        L"\"C:\\Program Files\\Orthex R25.1\\ortx.exe\"  /B  \"C:\\a b\\50% & ^x \u0416\\\"  -P p -NOLOGO extra");
+        L"\"C:\\Program Files\\Orthex R25.1\\ortx.exe\"  /B  \"C:\\a b\\50% & ^x \u0416\\\"  -P p "
+        L"-NOLOGO extra");
     EXPECT_EQ(a.Script, L"C:\\a b\\50% & ^x \u0416\\");  // a trailing backslash escapes nothing
     EXPECT_EQ(a.Profile, L"p");
     EXPECT_TRUE(a.NoLogo);
     EXPECT_EQ(a.Ignored, std::vector<std::wstring>{L"extra"});
 }
 
-TEST(HostCommandLine, MissingValuesAndBareProgram) {
+TEST(StandInHostCommandLine, MissingValuesAndBareProgram) {
     HostArgs a = ParseHostCommandLine(L"ortx.exe /b");
     EXPECT_FALSE(a.HasScript);
     EXPECT_EQ(a.Ignored, std::vector<std::wstring>{L"/b"});
@@ -35,7 +37,7 @@ TEST(HostCommandLine, MissingValuesAndBareProgram) {
     EXPECT_EQ(SplitCommandLine(L"  \"\"  x\"y z\"w "), (std::vector<std::wstring>{L"", L"xy zw"}));
 }
 
-TEST(HostScriptLines, CommandNamesAndTails) {
+TEST(StandInHostScriptLines, CommandNamesAndTails) {
     EXPECT_EQ(CommandName(L"_.OPEN"), L"OPEN");
     EXPECT_EQ(CommandName(L"  ._qsave \r"), L"QSAVE");
     EXPECT_EQ(CommandName(L"_-purge _B * _N"), L"-PURGE");
@@ -47,22 +49,23 @@ TEST(HostScriptLines, CommandNamesAndTails) {
     EXPECT_EQ(Unquote(L"C:\\a.dwg"), L"C:\\a.dwg");
 }
 
-TEST(HostScriptLines, TextReferences) {
+TEST(StandInHostScriptLines, TextReferences) {
     unsigned id = 0;
     EXPECT_EQ(ParseTextReference(L"{res:2102}", id), TextSource::Wizard);
     EXPECT_EQ(id, 2102u);
     EXPECT_EQ(ParseTextReference(L"{host:20010}", id), TextSource::Host);
     EXPECT_EQ(id, 20010u);
-    for (const wchar_t* literal : {L"plain", L"{res:}", L"{res:12a}", L"{res:99999999}", L"{res:5", L" {res:5}"})
+    for (const wchar_t* literal :
+         {L"plain", L"{res:}", L"{res:12a}", L"{res:99999999}", L"{res:5", L" {res:5}"})
         EXPECT_EQ(ParseTextReference(literal, id), TextSource::Literal) << literal;
 }
 
-TEST(HostScriptLines, ReferencesAndListMerging) {
+TEST(StandInHostScriptLines, ReferencesAndListMerging) {
     EXPECT_EQ(ResolveReference(L"C:\\d\\a.dwg", L"sub\\b.dwg"), L"C:\\d\\sub\\b.dwg");
     EXPECT_EQ(ResolveReference(L"C:\\d\\a.dwg", L"E:\\x.dwg"), L"E:\\x.dwg");
     EXPECT_EQ(ResolveReference(L"C:\\d\\a.dwg", L"\\\\srv\\s\\x.dwg"), L"\\\\srv\\s\\x.dwg");
-    EXPECT_EQ(NewListEntries({L"C:\\D\\A.DWG"}, {L"c:\\d\\a.dwg", L"c:\\d\\b.dwg", L"C:\\D\\B.dwg",
-                                                 L"c:\\d\\ä.dwg"}),
+    EXPECT_EQ(NewListEntries({L"C:\\D\\A.DWG"},
+                             {L"c:\\d\\a.dwg", L"c:\\d\\b.dwg", L"C:\\D\\B.dwg", L"c:\\d\\ä.dwg"}),
               (std::vector<std::wstring>{L"c:\\d\\b.dwg", L"c:\\d\\ä.dwg"}));
 }
 
@@ -71,9 +74,11 @@ TEST(StandInText, Utf8BothWays) {
     EXPECT_EQ(ToUtf8(s), "a\xc3\xa4\xd0\x96\xe2\x82\xac");
     EXPECT_EQ(FromUtf8(ToUtf8(s)), s);
     EXPECT_EQ(FromUtf8("\xf0\x9f\x98\x80"), FromUtf8(ToUtf8(FromUtf8("\xf0\x9f\x98\x80"))));
-    EXPECT_EQ(FromUtf8("x\xff" "y"), L"x\uFFFDy");
-    EXPECT_EQ(FromUtf8("\xe2\x82"), L"\uFFFD");       // cut short
-    EXPECT_EQ(FromUtf8("\xc0\xaf"), L"\uFFFD");       // overlong
+    EXPECT_EQ(FromUtf8("x\xff"
+                       "y"),
+              L"x\uFFFDy");
+    EXPECT_EQ(FromUtf8("\xe2\x82"), L"\uFFFD");  // cut short
+    EXPECT_EQ(FromUtf8("\xc0\xaf"), L"\uFFFD");  // overlong
     EXPECT_EQ(SplitLines("a\r\nb\n\nc"), (std::vector<std::string>{"a", "b", "", "c"}));
     EXPECT_EQ(SplitLines("a\r\n"), std::vector<std::string>{"a"});
     EXPECT_TRUE(SplitLines("").empty());
