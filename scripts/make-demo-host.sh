@@ -41,7 +41,7 @@ host_unix="$WINEPREFIX/drive_c/Program Files/Kelvane/Orthex R25.1"
 
 mkdir -p "$host_unix"
 # The build's bin/ is laid out like a host folder already; test tools stay out.
-( cd "$bin" && find . -type f ! -name '*_tests.exe' ! -name 'windriver.exe' ! -path './tools/*' -print0 |
+( cd "$bin" && find . -type f ! -name '*_tests.exe' ! -name 'bench_*.exe' ! -name 'windriver.exe' ! -path './tools/*' -print0 |
   while IFS= read -r -d '' f; do mkdir -p "$host_unix/$(dirname "$f")"; cp -f "$f" "$host_unix/$f"; done )
 
 reg=$(mktemp --suffix=.reg)
