@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "framework/Resources.h"
+#include "framework/TextStream.h"
 #include "resources/ids.h"
 
 namespace {
@@ -12,36 +13,12 @@ namespace {
 constexpr DWORD kReadBufferSize = 16384;
 // Text is converted and written in pieces of this many characters at most.
 constexpr size_t kWritePiece = 16384;
+constexpr fw::TextLocale kAnsi{CP_ACP};
 
 UINT ReasonStringId(FileCause cause) {
     const int c = static_cast<int>(cause);
     return c >= 1 && c <= 14 ? static_cast<UINT>(IDS_FILE_ERROR) + static_cast<UINT>(c)
                              : static_cast<UINT>(IDS_FILE_ERROR_GENERIC);
-}
-
-// WC_NO_BEST_FIT_CHARS keeps a character the code page lacks from becoming a
-// look-alike (another, perhaps existing path); some code pages take no flags.
-DWORD AnsiConversionFlags() {
-    static const DWORD flags = [] {
-        const UINT cp = GetACP();
-        const bool noFlags = cp == CP_UTF8 || cp == CP_UTF7 || cp == 54936 ||
-                             (cp >= 50220 && cp <= 50229) || (cp >= 57002 && cp <= 57011) ||
-                             cp == 42;
-        return noFlags ? DWORD{0} : DWORD{WC_NO_BEST_FIT_CHARS};
-    }();
-    return flags;
-}
-
-std::string EncodeAnsi(const wchar_t* text, int length) {
-    const DWORD flags = AnsiConversionFlags();
-    const int bytes =
-        WideCharToMultiByte(CP_ACP, flags, text, length, nullptr, 0, nullptr, nullptr);
-    if (bytes <= 0) return std::string();
-    std::string out(static_cast<size_t>(bytes), '\0');
-    const int written =
-        WideCharToMultiByte(CP_ACP, flags, text, length, out.data(), bytes, nullptr, nullptr);
-    out.resize(static_cast<size_t>(std::max(written, 0)));
-    return out;
 }
 
 bool Exists(const std::wstring& path) {
@@ -199,7 +176,10 @@ bool AxvekFile::WriteText(const wchar_t* text, size_t length) {
         // Never split a surrogate pair between two conversions.
         if (piece < length && piece > 1 && text[piece - 1] >= 0xD800 && text[piece - 1] <= 0xDBFF)
             --piece;
-        if (!WriteBytes(EncodeAnsi(text, static_cast<int>(piece)))) return false;
+        // Never a look-alike for a character the code page lacks: it could
+        // name another, existing drawing.
+        if (!WriteBytes(fw::TextStream::Encode(std::wstring_view(text, piece), kAnsi, nullptr)))
+            return false;
         text += piece;
         length -= piece;
     }
