@@ -36,9 +36,13 @@ cd "$(wine64 winepath -u "$host" 2>/dev/null)"
 if [ -n "$xvfb_pid" ]; then
     wine64 axTarvo.exe &
     program=$!
-    sleep 8
-    import -window root "$root/build/demo.png" && echo "demo: screenshot in build/demo.png"
-    wait "$program" || echo "demo: axTarvo.exe ended with exit code $?"
+    for _ in $(seq 80); do kill -0 "$program" 2>/dev/null || break; sleep 0.1; done
+    if kill -0 "$program" 2>/dev/null; then
+        import -window root "$root/build/demo.png" && echo "demo: screenshot in build/demo.png"
+    fi
+    code=0
+    wait "$program" || code=$?
+    echo "demo: axTarvo.exe ended with exit code $code"
 else
     wine64 axTarvo.exe || echo "demo: axTarvo.exe ended with exit code $?"
 fi

@@ -28,6 +28,7 @@ if [ -z "${WINEPREFIX:-}" ] || [ "$WINEPREFIX" = "$HOME/.wine" ]; then
     echo "make-demo-host.sh: set WINEPREFIX to a private prefix first" >&2
     exit 2
 fi
+build=$(cd "$build" 2>/dev/null && pwd) || { echo "make-demo-host.sh: no folder $build" >&2; exit 2; }
 bin="$build/bin"
 [ -f "$bin/axTarvo.exe" ] || { echo "make-demo-host.sh: no Windows build in $build" >&2; exit 2; }
 
