@@ -234,13 +234,15 @@ int wmain(int argc, wchar_t** argv) {
             wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
             wc.lpszClassName = L"WindriverWindow";
             RegisterClassW(&wc);
-            HWND w = CreateWindowExW(0, wc.lpszClassName, title.c_str(), WS_OVERLAPPEDWINDOW | WS_VISIBLE,
+            // Shown only once its children exist, so that whoever finds it sees them.
+            HWND w = CreateWindowExW(0, wc.lpszClassName, title.c_str(), WS_OVERLAPPEDWINDOW,
                                      100, 100, 400, 100 + 30 * static_cast<int>(args.size() - i),
                                      nullptr, nullptr, wc.hInstance, nullptr);
             if (!w) Fail(L"cannot create a window (error " + std::to_wstring(GetLastError()) + L")");
             for (int y = 10; i < args.size(); y += 30)
                 CreateWindowExW(0, L"STATIC", args[i++].c_str(), WS_CHILD | WS_VISIBLE, 10, y, 360,
                                 24, w, nullptr, nullptr, nullptr);
+            ShowWindow(w, SW_SHOW);
             MSG msg;
             while (IsWindow(w) && GetMessageW(&msg, nullptr, 0, 0) > 0) {
                 if (msg.message == WM_CLOSE || (msg.hwnd == w && msg.message == WM_SYSCOMMAND)) break;
