@@ -16,6 +16,19 @@ std::wstring CommandInterpreter() {
     return L"cmd.exe";
 }
 
+// The end of both run starts: the log header, then the launch, unless the
+// batch file queued no drawing.
+bool LaunchQueued(CAxvekTarvoApp& app, const std::wstring& batch, UINT runLine,
+                  UINT nothingQueued) {
+    app.WriteLogHeader(runLine);
+    if (app.QueuedCount <= 0) {
+        fw::ShowMessage(fw::LoadResString(nothingQueued), MB_ICONWARNING);
+        return false;
+    }
+    app.LaunchBatch(batch);
+    return true;
+}
+
 }  // namespace
 
 void CAxvekTarvoApp::LaunchBatch(const std::wstring& batchPath) {
@@ -63,13 +76,7 @@ bool CAxvekTarvoApp::StartUpdateRun() {
     WriteTailScript(XrefTailScript, false, false);
     UpdateBatch = NewTempFile(L"BAT");
     WriteBatchFile(0, UpdateBatch, UpdateTailScript, XrefTailScript, false);
-    WriteLogHeader(IDS_LOG_UPDATE_RUN);
-    if (QueuedCount <= 0) {
-        fw::ShowMessage(fw::LoadResString(IDS_NOTHING_TO_UPDATE), MB_ICONWARNING);
-        return false;
-    }
-    LaunchBatch(UpdateBatch);
-    return true;
+    return LaunchQueued(*this, UpdateBatch, IDS_LOG_UPDATE_RUN, IDS_NOTHING_TO_UPDATE);
 }
 
 bool CAxvekTarvoApp::StartScanRun() {
@@ -80,13 +87,7 @@ bool CAxvekTarvoApp::StartScanRun() {
     WriteTailScript(ScanTailScript, true, false);
     ScanBatch = NewTempFile(L"BAT");
     WriteBatchFile(0, ScanBatch, ScanTailScript, std::wstring(), true);
-    WriteLogHeader(IDS_LOG_SCAN_RUN);
-    if (QueuedCount <= 0) {
-        fw::ShowMessage(fw::LoadResString(IDS_NOTHING_TO_SCAN), MB_ICONWARNING);
-        return false;
-    }
-    LaunchBatch(ScanBatch);
-    return true;
+    return LaunchQueued(*this, ScanBatch, IDS_LOG_SCAN_RUN, IDS_NOTHING_TO_SCAN);
 }
 
 void CAxvekTarvoApp::ResumeUpdateRun(long long first) {

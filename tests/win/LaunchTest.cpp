@@ -1,5 +1,6 @@
 // Starting and stopping a run's batch process, with Wine's real cmd.
 #include "app/AxvekTarvoApp.h"
+#include "app/JobFiles.h"
 #include "framework/Resources.h"
 #include "resources/ids.h"
 
@@ -88,4 +89,27 @@ TEST_F(LaunchTest, StoppingEndsTheBatchProcessAndLogsIt) {
 
     app_->StopScanRun();  // nothing runs any more: no line
     EXPECT_EQ(ReadBytes(Logfile), Narrow(fw::LoadResString(IDS_LOG_UPDATE_STOPPED)) + "\r\n");
+}
+
+TEST_F(LaunchTest, ARunWithoutDrawingsIsRefusedWithAWarning) {
+    app_->LoadSettings();
+    DeleteFileW(GetMigrateListPath().c_str());
+    {
+        DialogCatcher box(fw::LoadResString(IDS_CAPTION));
+        EXPECT_FALSE(app_->StartUpdateRun());
+        ASSERT_TRUE(box.Seen());
+        EXPECT_NE(box.AllText().find(fw::LoadResString(IDS_NOTHING_TO_UPDATE)), std::wstring::npos);
+    }
+    EXPECT_EQ(app_->HostProcess.hProcess, nullptr);
+    {
+        DialogCatcher box(fw::LoadResString(IDS_CAPTION));
+        EXPECT_FALSE(app_->StartScanRun());
+        ASSERT_TRUE(box.Seen());
+        EXPECT_NE(box.AllText().find(fw::LoadResString(IDS_NOTHING_TO_SCAN)), std::wstring::npos);
+    }
+    EXPECT_EQ(app_->HostProcess.hProcess, nullptr);
+    // Both runs still wrote their headers.
+    const std::string log = ReadBytes(Logfile);
+    EXPECT_NE(log.find(Narrow(fw::LoadResString(IDS_LOG_UPDATE_RUN))), std::string::npos);
+    EXPECT_NE(log.find(Narrow(fw::LoadResString(IDS_LOG_SCAN_RUN))), std::string::npos);
 }
