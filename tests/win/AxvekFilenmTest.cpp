@@ -59,6 +59,7 @@ TEST(AxvekFilenm, AnEmptyPathLeavesEverythingEmpty) {
 
 TEST(AxvekFilenm, TemporaryNamesCountInHexAndWrapAfter0xFFFE) {
     const std::wstring temp = AxvekFilenm(TempFolder()).FullPath;
+    DeleteFileW((temp + L"vek1.tmp").c_str());  // so that its absence says something
     AxvekFilenm name;
     name.MakeTempName(L"");
     EXPECT_EQ(name.FullPath, temp + L"vek1.tmp");

@@ -70,8 +70,9 @@ TEST_F(JobTest, TheExchangeListsLiveInTheTempVariablesFolder) {
 TEST_F(JobTest, WithoutAUserListATemporaryOneHoldsTheSelection) {
     WriteBytes(Logfile, "old job\r\n");
     WriteMigrated({L"stale"});
-    app_->PrepareJob();
     const std::wstring temp = AxvekFilenm(TempFolder()).FullPath;
+    DeleteFileW((temp + L"vek3.scr").c_str());  // left by another program, perhaps
+    app_->PrepareJob();
     EXPECT_EQ(app_->CounterFile, temp + L"vek1.tmp");
     EXPECT_EQ(app_->DmlFile, temp + L"vek2.dml");
     EXPECT_EQ(app_->DrawingScript, temp + L"vek3.scr");

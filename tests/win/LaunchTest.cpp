@@ -21,6 +21,7 @@ protected:
             TerminateProcess(app_->HostProcess.hProcess, 0);
             CloseHandle(app_->HostProcess.hProcess);
         }
+        app_->ExitInstance();  // removes the job files the runs wrote
         WinTest::TearDown();
     }
     // Waits for the batch process as the run monitor will.
