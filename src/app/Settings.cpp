@@ -4,6 +4,7 @@
 #include "app/AxvekTarvoApp.h"
 #include "app/RegKey.h"
 #include "drawings/AxvekFilenm.h"
+#include "framework/PathNames.h"
 #include "framework/Resources.h"
 #include "host/HostKeys.h"
 #include "resources/ids.h"
@@ -44,10 +45,8 @@ void CAxvekTarvoApp::LoadSettings() {
     const AxvekFilenm log(Logfile);
     if (!IsExistingFolder(log.Drive + log.Directory)) {
         const std::wstring name = fw::LoadResString(IDS_DEFAULT_LOG_NAME);
-        wchar_t temp[MAX_PATH + 1] = {};
-        const DWORD length = GetTempPathW(MAX_PATH, temp);
-        const std::wstring candidate =
-            (length != 0 && length <= MAX_PATH) ? std::wstring(temp) + name : name;
+        std::wstring temp;
+        const std::wstring candidate = fw::TempFolder(temp) ? temp + name : name;
         Logfile = AxvekFilenm(candidate).FullPath;
     }
 

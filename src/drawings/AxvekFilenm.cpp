@@ -6,6 +6,7 @@
 
 #include "core/Text.h"
 #include "drawings/core/PathParts.h"
+#include "framework/PathNames.h"
 
 namespace {
 uint16_t g_tempCounter = 0;
@@ -53,10 +54,8 @@ void AxvekFilenm::Set(const std::wstring& path) {
 }
 
 void AxvekFilenm::MakeTempName(const std::wstring& extension) {
-    wchar_t folder[MAX_PATH + 1] = {};
-    std::wstring tempFolder = L".\\";
-    const DWORD length = GetTempPathW(MAX_PATH, folder);
-    if (length != 0 && length <= MAX_PATH) tempFolder = folder;
+    std::wstring tempFolder;
+    if (!fw::TempFolder(tempFolder)) tempFolder = L".\\";
     g_tempCounter = NextTempCounter(g_tempCounter);
     Set(TempFileName(tempFolder, g_tempCounter, extension));
 }

@@ -23,4 +23,12 @@ std::wstring ShortPathName(const std::wstring& path) { return PathForm(path, Get
 
 std::wstring LongPathName(const std::wstring& path) { return PathForm(path, GetLongPathNameW); }
 
+bool TempFolder(std::wstring& folder) {
+    wchar_t buffer[MAX_PATH + 1] = {};
+    const DWORD length = GetTempPathW(MAX_PATH + 1, buffer);
+    if (length == 0 || length > MAX_PATH) return false;
+    folder.assign(buffer, length);
+    return true;
+}
+
 }  // namespace fw

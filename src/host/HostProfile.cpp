@@ -7,6 +7,7 @@
 #include "app/AxvekTarvoApp.h"
 #include "app/RegKey.h"
 #include "core/Text.h"
+#include "framework/PathNames.h"
 #include "host/HostKeys.h"
 
 namespace {
@@ -49,16 +50,6 @@ struct ProfileKeys {
     RegKey BomMigration;
 };
 
-// The user's temporary folder with its trailing backslash; false when the
-// query fails or the path is longer than 260 characters.
-bool TemporaryFolder(std::wstring& folder) {
-    wchar_t buffer[MAX_PATH + 1] = {};
-    const DWORD length = GetTempPathW(MAX_PATH + 1, buffer);
-    if (length == 0 || length > MAX_PATH) return false;
-    folder.assign(buffer, length);
-    return true;
-}
-
 void Save(const ProfileKeys& keys, SavedProfileValues& saved) {
     // A value that is missing, of another type or too long keeps the member.
     keys.General.ReadString(L"ORTX", saved.ORTX, kOrtxCapacity);
@@ -93,7 +84,7 @@ void Apply(const ProfileKeys& keys, const SavedProfileValues& saved,
     keys.DrawingWindow.WriteDword(L"ShowPlotSetup", 0);
     keys.General.WriteDword(L"LogFileOpen", 0);
     std::wstring temp;
-    if (TemporaryFolder(temp)) keys.EditorConfiguration.WriteString(L"LogFilePath", temp);
+    if (fw::TempFolder(temp)) keys.EditorConfiguration.WriteString(L"LogFilePath", temp);
     keys.Assembly.WriteDword(L"AXXASSEMBLE_VERIFIED", 1);
     keys.BomMigration.WriteDword(L"Repeat Count", saved.RepeatCount + 1);
     keys.BomMigration.WriteDword(L"Show Dialog", 0);
