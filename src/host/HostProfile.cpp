@@ -21,9 +21,7 @@ enum Mode { kSave = 1, kApply = 2, kRestore = 3 };
 
 // Saved texts are kept whole, however long: a text cut or dropped here would
 // be overwritten by the run and never put back, losing the user's setting.
-constexpr size_t kOrtxCapacity = 1 << 20;
-constexpr size_t kEmergencyFontCapacity = 1 << 20;
-constexpr size_t kLogFilePathCapacity = 1 << 20;
+constexpr size_t kWholeText = 1 << 20;
 
 constexpr wchar_t kFallbackFont[] = L"simplex.shx";
 constexpr wchar_t kSharedFolder[] = L"C:\\Program Files\\Common Files\\Kelvane Shared";
@@ -51,18 +49,17 @@ struct ProfileKeys {
 };
 
 void Save(const ProfileKeys& keys, SavedProfileValues& saved) {
-    // A value that is missing, of another type or too long keeps the member.
-    keys.General.ReadString(L"ORTX", saved.ORTX, kOrtxCapacity);
+    // A value that is missing or of another type keeps the member.
+    keys.General.ReadString(L"ORTX", saved.ORTX, kWholeText);
     keys.General.ReadDword(L"NoStartUpDialog", saved.NoStartUpDialog);
     keys.FixedGeneral.ReadDword(L"FileDialog", saved.FileDialog);
     keys.FixedGeneral.ReadDword(L"CommandDialogs", saved.CommandDialogs);
     keys.General.ReadDword(L"ShowProxyDialog", saved.ShowProxyDialog);
     keys.DrawingWindow.ReadDword(L"SDIMode", saved.SDIMode);
-    keys.EditorConfiguration.ReadString(L"EmergencyFont", saved.EmergencyFont,
-                                        kEmergencyFontCapacity);
+    keys.EditorConfiguration.ReadString(L"EmergencyFont", saved.EmergencyFont, kWholeText);
     keys.DrawingWindow.ReadDword(L"ShowPlotSetup", saved.ShowPlotSetup);
     keys.General.ReadDword(L"LogFileOpen", saved.LogFileOpen);
-    keys.EditorConfiguration.ReadString(L"LogFilePath", saved.LogFilePath, kLogFilePathCapacity);
+    keys.EditorConfiguration.ReadString(L"LogFilePath", saved.LogFilePath, kWholeText);
     keys.Assembly.ReadDword(L"AXXASSEMBLE_VERIFIED", saved.AXXASSEMBLE_VERIFIED);
     keys.BomMigration.ReadDword(L"Repeat Count", saved.RepeatCount);
     keys.BomMigration.ReadDword(L"Show Dialog", saved.ShowDialog);

@@ -51,10 +51,6 @@ BOOL CALLBACK ExamineWindow(HWND window, LPARAM param) {
     return TRUE;
 }
 
-struct ChildTexts {
-    std::vector<std::wstring> texts;
-};
-
 BOOL CALLBACK CollectChildText(HWND child, LPARAM param) {
     // WM_GETTEXT reaches controls of other processes; give up on a hung one.
     DWORD_PTR length = 0;
@@ -67,7 +63,7 @@ BOOL CALLBACK CollectChildText(HWND child, LPARAM param) {
                              SMTO_ABORTIFHUNG, 1000, &copied))
         return TRUE;
     text.resize(copied < text.size() ? static_cast<size_t>(copied) : text.size() - 1);
-    if (!text.empty()) reinterpret_cast<ChildTexts*>(param)->texts.push_back(text);
+    if (!text.empty()) reinterpret_cast<std::vector<std::wstring>*>(param)->push_back(text);
     return TRUE;
 }
 
@@ -88,9 +84,9 @@ HWND FindHostWindow() {
 }
 
 std::vector<std::wstring> ChildWindowTexts(HWND window) {
-    ChildTexts collected;
-    EnumChildWindows(window, CollectChildText, reinterpret_cast<LPARAM>(&collected));
-    return collected.texts;
+    std::vector<std::wstring> texts;
+    EnumChildWindows(window, CollectChildText, reinterpret_cast<LPARAM>(&texts));
+    return texts;
 }
 
 bool TerminateWindowProcess(HWND window, const std::wstring& title, int reason) {
