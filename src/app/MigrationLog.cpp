@@ -14,11 +14,6 @@
 
 namespace {
 
-void AppendToLog(const std::wstring& text) {
-    fw::TextStream log(Logfile, fw::TextStream::Mode::Append, SystemLanguageLocale());
-    log.Write(text);
-}
-
 // The runtime ends the process on a conversion it does not know, and the
 // format comes from a translated resource: check it first.
 bool IsSafeTimeFormat(const std::wstring& format) {
@@ -32,7 +27,12 @@ bool IsSafeTimeFormat(const std::wstring& format) {
 
 }  // namespace
 
-void AppendLogLine(const std::wstring& line) { AppendToLog(line + L"\n"); }
+void AppendLogText(const std::wstring& text) {
+    fw::TextStream log(Logfile, fw::TextStream::Mode::Append, SystemLanguageLocale());
+    log.Write(text);
+}
+
+void AppendLogLine(const std::wstring& line) { AppendLogText(line + L"\n"); }
 
 void AppendLogMessage(UINT id) { AppendLogLine(fw::LoadResString(id)); }
 
@@ -60,7 +60,7 @@ void CAxvekTarvoApp::WriteLogHeader(UINT runLineId) {
     if (Operation == 1) header += margin + L"\n" + fw::LoadResString(runLineId) + L"\n";
     header += margin + L"\n" + margin + stamp + L"\n" + rule + L"\n";
     // One write, so that no other writer's line lands inside the header.
-    AppendToLog(header);
+    AppendLogText(header);
 }
 
 void DeleteHostLog() {

@@ -7,6 +7,8 @@
 
 #include <string>
 
+// Appends the text as it is (each "\n" a line end) in one write.
+void AppendLogText(const std::wstring& text);
 // Appends one line.
 void AppendLogLine(const std::wstring& line);
 // Appends the string with that id as one line.

@@ -1,11 +1,10 @@
 // After an update run: the summary in the log and the marks in the user's list.
 #include "app/AxvekTarvoApp.h"
 #include "app/JobFiles.h"
+#include "app/MigrationLog.h"
 #include "app/SelectedDrawings.h"
 #include "drawings/AxvekFile.h"
 #include "framework/Resources.h"
-#include "framework/TextStream.h"
-#include "host/Language.h"
 #include "resources/ids.h"
 
 void CAxvekTarvoApp::CollectResults() {
@@ -24,9 +23,7 @@ void CAxvekTarvoApp::CollectResults() {
                            fw::FormatResString(IDS_LOG_RESULT_MIGRATED, {migrated}) + L"\n";
     if (total - migrated > 0)
         summary += L"\n" + fw::FormatResString(IDS_LOG_RESULT_MISSING, {total - migrated}) + L"\n";
-    fw::TextStream log(Logfile, fw::TextStream::Mode::Append, SystemLanguageLocale());
-    log.Write(summary);
-    log.Close();
+    AppendLogText(summary);
 
     if (DmlFile.empty() || DmlIsTemporary || migratedList.empty()) return;
     // The extension reports a drawing as it opened it, which may be the short
