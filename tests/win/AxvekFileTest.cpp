@@ -34,19 +34,6 @@ protected:
         return entries;
     }
 
-    // Names in the scratch folder, to see that no temporary file stays.
-    std::vector<std::wstring> FolderNames() const {
-        std::vector<std::wstring> names;
-        WIN32_FIND_DATAW data;
-        HANDLE find = FindFirstFileW((dir_.Path() + L"*").c_str(), &data);
-        if (find == INVALID_HANDLE_VALUE) return names;
-        do {
-            const std::wstring name = data.cFileName;
-            if (name != L"." && name != L"..") names.push_back(name);
-        } while (FindNextFileW(find, &data));
-        FindClose(find);
-        return names;
-    }
 
     static std::wstring FileError(const std::wstring& path, UINT reason) {
         return fw::FormatResString(IDS_FILE_ERROR, {path, fw::LoadResString(reason)});
@@ -248,7 +235,7 @@ TEST_F(AxvekFileTest, MarkListMarksExactlyTheDoneEntries) {
     EXPECT_TRUE(file.MarkList({L"C:\\A.DWG", L"c:\\c.dwg", L"c:\\not-in-list.dwg"}));
     EXPECT_EQ(ReadBytes(list_),
               ListBytes("[ ]c:\\old.dwg\r\n[x]c:\\a.dwg\r\n[ ]c:\\b.dwg\r\n[x]c:\\c.dwg\r\n"));
-    EXPECT_EQ(FolderNames(), (std::vector<std::wstring>{L"list.dml"}));
+    EXPECT_EQ(dir_.Names(), (std::vector<std::wstring>{L"list.dml"}));
 }
 
 TEST_F(AxvekFileTest, MarkListWithNothingDoneClearsEveryMark) {
@@ -278,14 +265,14 @@ TEST_F(AxvekFileTest, MarkListLeavesAFileWithAnotherHeaderAlone) {
     EXPECT_FALSE(file.MarkList({L"c:\\a.dwg"}));
     EXPECT_FALSE(catcher.Seen());
     EXPECT_EQ(ReadBytes(list_), other);
-    EXPECT_EQ(FolderNames(), (std::vector<std::wstring>{L"list.dml"}));
+    EXPECT_EQ(dir_.Names(), (std::vector<std::wstring>{L"list.dml"}));
 }
 
 TEST_F(AxvekFileTest, MarkListOfAMissingFileCreatesNothing) {
     AxvekDmlFile file(list_);
     file.ReportErrors = false;
     EXPECT_FALSE(file.MarkList({L"c:\\a.dwg"}));
-    EXPECT_TRUE(FolderNames().empty());
+    EXPECT_TRUE(dir_.Names().empty());
 }
 
 // --- Exclusive opens and error messages ----------------------------------
@@ -397,10 +384,10 @@ TEST_F(AxvekFileTest, AReplacementTakesThePlaceOfTheOldFileOnlyOnCommit) {
     ASSERT_TRUE(file.OpenReplacing());
     EXPECT_TRUE(file.WriteList({L"c:\\new.dwg"}));
     EXPECT_EQ(ReadBytes(list_), old);
-    EXPECT_EQ(FolderNames().size(), 2u);
+    EXPECT_EQ(dir_.Names().size(), 2u);
     EXPECT_TRUE(file.CommitReplace());
     EXPECT_EQ(ReadBytes(list_), ListBytes("[ ]c:\\new.dwg\r\n"));
-    EXPECT_EQ(FolderNames(), (std::vector<std::wstring>{L"list.dml"}));
+    EXPECT_EQ(dir_.Names(), (std::vector<std::wstring>{L"list.dml"}));
     EXPECT_FALSE(file.CommitReplace());  // nothing left to commit
 }
 
@@ -420,7 +407,7 @@ TEST_F(AxvekFileTest, AReplacementNotCommittedIsDropped) {
         EXPECT_TRUE(file.WriteList({L"c:\\new.dwg"}));
     }
     EXPECT_EQ(ReadBytes(list_), old);
-    EXPECT_EQ(FolderNames(), (std::vector<std::wstring>{L"list.dml"}));
+    EXPECT_EQ(dir_.Names(), (std::vector<std::wstring>{L"list.dml"}));
 }
 
 TEST_F(AxvekFileTest, AReplacementCreatesAFileThatDidNotExist) {
@@ -463,7 +450,7 @@ TEST_F(AxvekFileTest, AReplacementFailsWhereAnOpenForWritingWould) {
             << Narrow(catcher.AllText());
     }
     EXPECT_EQ(ReadBytes(list_), old);
-    EXPECT_EQ(FolderNames(), (std::vector<std::wstring>{L"list.dml"}));
+    EXPECT_EQ(dir_.Names(), (std::vector<std::wstring>{L"list.dml"}));
 }
 
 TEST_F(AxvekFileTest, ACommitOverAFileOpenedMeanwhileKeepsTheOldFile) {
@@ -481,5 +468,5 @@ TEST_F(AxvekFileTest, ACommitOverAFileOpenedMeanwhileKeepsTheOldFile) {
     CloseHandle(other.handle);
     other.handle = INVALID_HANDLE_VALUE;
     EXPECT_EQ(ReadBytes(list_), old);
-    EXPECT_EQ(FolderNames(), (std::vector<std::wstring>{L"list.dml"}));
+    EXPECT_EQ(dir_.Names(), (std::vector<std::wstring>{L"list.dml"}));
 }

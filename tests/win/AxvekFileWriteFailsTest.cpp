@@ -37,18 +37,7 @@ protected:
         return L"c:\\" + std::wstring(length - 3 - tail.size(), L'd') + tail;
     }
 
-    std::vector<std::wstring> FolderNames() const {
-        std::vector<std::wstring> names;
-        WIN32_FIND_DATAW data;
-        HANDLE find = FindFirstFileW((dir_.Path() + L"*").c_str(), &data);
-        if (find == INVALID_HANDLE_VALUE) return names;
-        do {
-            const std::wstring name = data.cFileName;
-            if (name != L"." && name != L"..") names.push_back(name);
-        } while (FindNextFileW(find, &data));
-        FindClose(find);
-        return names;
-    }
+
 
     // The message names the user's list and says why; the reason the system
     // gives for a file grown past its limit is "disk full".
@@ -91,7 +80,7 @@ TEST_F(AxvekFileWriteFails, DISABLED_MarkListKeepsTheListWhenTheRewriteIsRefused
     EXPECT_FALSE(file.MarkList(done));
     ExpectDiskFullMessage(catcher);
     EXPECT_TRUE(ReadBytes(list_) == original);
-    EXPECT_EQ(FolderNames(), (std::vector<std::wstring>{L"list.dml"}));
+    EXPECT_EQ(dir_.Names(), (std::vector<std::wstring>{L"list.dml"}));
 }
 
 TEST_F(AxvekFileWriteFails, DISABLED_SavingOverAListKeepsItWhenTheWriteIsRefused) {
@@ -111,5 +100,5 @@ TEST_F(AxvekFileWriteFails, DISABLED_SavingOverAListKeepsItWhenTheWriteIsRefused
     EXPECT_FALSE(file.CommitReplace());
     EXPECT_FALSE(second.Seen());
     EXPECT_TRUE(ReadBytes(list_) == original);
-    EXPECT_EQ(FolderNames(), (std::vector<std::wstring>{L"list.dml"}));
+    EXPECT_EQ(dir_.Names(), (std::vector<std::wstring>{L"list.dml"}));
 }

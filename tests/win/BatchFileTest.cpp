@@ -14,17 +14,6 @@ using namespace testenv;
 
 namespace {
 
-std::vector<std::string> SplitCrLf(const std::string& bytes) {
-    std::vector<std::string> lines;
-    size_t begin = 0, end;
-    while ((end = bytes.find("\r\n", begin)) != std::string::npos) {
-        lines.push_back(bytes.substr(begin, end - begin));
-        begin = end + 2;
-    }
-    if (begin < bytes.size()) lines.push_back(bytes.substr(begin));
-    return lines;
-}
-
 std::vector<std::string> LinesStartingWith(const std::vector<std::string>& lines,
                                            const std::string& prefix) {
     std::vector<std::string> found;
@@ -35,9 +24,6 @@ std::vector<std::string> LinesStartingWith(const std::vector<std::string>& lines
 
 std::string Bytes(const std::wstring& text, UINT codePage) {
     return fw::TextStream::Encode(text, fw::TextLocale{codePage}, nullptr);
-}
-std::string Ansi(const std::wstring& text) {
-    return Bytes(text, 1252);
 }
 std::string Oem(const std::wstring& text) {
     return Bytes(text, GetOEMCP());

@@ -12,23 +12,6 @@
 
 using namespace testenv;
 
-namespace {
-
-std::string Ansi(const std::wstring& s) {
-    int n = WideCharToMultiByte(CP_ACP, 0, s.c_str(), static_cast<int>(s.size()), nullptr, 0, nullptr, nullptr);
-    std::string out(static_cast<size_t>(n), '\0');
-    WideCharToMultiByte(CP_ACP, 0, s.c_str(), static_cast<int>(s.size()), out.data(), n, nullptr, nullptr);
-    return out;
-}
-
-std::string ListFile(const std::vector<std::pair<bool, std::wstring>>& entries) {
-    std::string bytes = Ansi(fw::LoadResString(IDS_LIST_HEADER)) + "\r\n";
-    for (const auto& [mark, path] : entries) bytes += (mark ? "[x]" : "[ ]") + Ansi(path) + "\r\n";
-    return bytes;
-}
-
-}  // namespace
-
 class JobTest : public WinTest {
 protected:
     void SetUp() override {
@@ -79,7 +62,7 @@ TEST_F(JobTest, WithoutAUserListATemporaryOneHoldsTheSelection) {
     EXPECT_EQ(app_->TempFiles, (std::vector<std::wstring>{temp + L"vek1.tmp", temp + L"vek2.dml",
                                                             temp + L"vek3.scr"}));
     EXPECT_TRUE(app_->DmlIsTemporary);
-    EXPECT_EQ(ReadBytes(app_->DmlFile), ListFile({{false, a_}, {false, b_}, {false, c_}}));
+    EXPECT_EQ(ReadBytes(app_->DmlFile), ListFileBytes({{false, a_}, {false, b_}, {false, c_}}));
     EXPECT_EQ(ReadBytes(GetMigrateListPath()), Ansi(a_ + L"\r\n" + b_ + L"\r\n" + c_ + L"\r\n"));
     EXPECT_FALSE(FileExists(Logfile));
     EXPECT_FALSE(FileExists(GetMigratedListPath()));
@@ -91,12 +74,12 @@ TEST_F(JobTest, WithoutAUserListATemporaryOneHoldsTheSelection) {
 
 TEST_F(JobTest, AUserListIsLeftAlone) {
     const std::wstring list = dir_ / L"mine.dml";
-    WriteBytes(list, ListFile({{true, a_}}));
+    WriteBytes(list, ListFileBytes({{true, a_}}));
     app_->DmlFile = list;
     app_->PrepareJob();
     EXPECT_EQ(app_->DmlFile, list);
     EXPECT_FALSE(app_->DmlIsTemporary);
-    EXPECT_EQ(ReadBytes(list), ListFile({{true, a_}}));
+    EXPECT_EQ(ReadBytes(list), ListFileBytes({{true, a_}}));
     EXPECT_EQ(app_->TempFiles.size(), 2u);  // counter file and drawing script
 }
 
@@ -153,16 +136,16 @@ TEST_F(JobTest, AllMigratedWritesNoMissingLine) {
 TEST_F(JobTest, TheUsersListIsMarkedWithThisJobsResults) {
     const std::wstring list = dir_ / L"mine.dml";
     // b was migrated by an earlier job, but not by this one.
-    WriteBytes(list, ListFile({{false, a_}, {true, b_}, {false, c_}}));
+    WriteBytes(list, ListFileBytes({{false, a_}, {true, b_}, {false, c_}}));
     app_->DmlFile = list;
     WriteMigrated({c_, a_});
     app_->CollectResults();
-    EXPECT_EQ(ReadBytes(list), ListFile({{true, a_}, {false, b_}, {true, c_}}));
+    EXPECT_EQ(ReadBytes(list), ListFileBytes({{true, a_}, {false, b_}, {true, c_}}));
 }
 
 TEST_F(JobTest, NoMarksWithoutResultsOrWithoutAUserList) {
     const std::wstring list = dir_ / L"mine.dml";
-    const std::string before = ListFile({{true, a_}, {false, b_}});
+    const std::string before = ListFileBytes({{true, a_}, {false, b_}});
     WriteBytes(list, before);
     app_->DmlFile = list;
     WriteMigrated({});

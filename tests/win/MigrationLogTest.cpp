@@ -13,18 +13,6 @@ using namespace testenv;
 
 namespace {
 
-std::vector<std::string> Lines(const std::string& bytes) {
-    std::vector<std::string> lines;
-    size_t start = 0;
-    while (start < bytes.size()) {
-        size_t end = bytes.find("\r\n", start);
-        if (end == std::string::npos) end = bytes.size();
-        lines.push_back(bytes.substr(start, end - start));
-        start = end + 2;
-    }
-    return lines;
-}
-
 std::string Res(UINT id) { return fw::TextStream::Encode(fw::LoadResString(id), SystemLanguageLocale(), nullptr); }
 
 }  // namespace
@@ -43,7 +31,7 @@ TEST_F(MigrationLogTest, HeaderOfAMigratingJobHasSevenLinesAfterTheEmptyOne) {
     CAxvekTarvoApp app;
     app.Operation = 1;
     app.WriteLogHeader(IDS_LOG_UPDATE_RUN);
-    const auto lines = Lines(ReadBytes(Logfile));
+    const auto lines = SplitCrLf(ReadBytes(Logfile));
     ASSERT_EQ(lines.size(), 8u);
     EXPECT_EQ(lines[0], "");
     EXPECT_EQ(lines[1], Res(IDS_LOG_RULE));
@@ -60,7 +48,7 @@ TEST_F(MigrationLogTest, HeaderOfAnAnalysingJobHasNoRunLine) {
     CAxvekTarvoApp app;
     app.Operation = 2;
     app.WriteLogHeader(IDS_LOG_SCAN_RUN);
-    const auto lines = Lines(ReadBytes(Logfile));
+    const auto lines = SplitCrLf(ReadBytes(Logfile));
     ASSERT_EQ(lines.size(), 6u);
     EXPECT_EQ(lines[3], Res(IDS_LOG_MARGIN));
     EXPECT_NE(ReadBytes(Logfile).find(Res(IDS_LOG_MARGIN) + "2"), std::string::npos);

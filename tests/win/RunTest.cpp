@@ -16,10 +16,6 @@ using namespace testenv;
 
 namespace {
 
-std::string Ansi(const std::wstring& s) {
-    return fw::TextStream::Encode(s, fw::TextLocale{CP_ACP}, nullptr);
-}
-
 // How the stand-in extension names a drawing in its log lines.
 std::string Quoted(const std::wstring& path) { return "\"" + Ansi(path) + "\""; }
 
@@ -31,12 +27,6 @@ size_t Count(const std::string& haystack, const std::string& needle) {
     size_t n = 0;
     for (size_t at = haystack.find(needle); at != std::string::npos; at = haystack.find(needle, at + 1)) ++n;
     return n;
-}
-
-std::string ListFile(const std::vector<std::pair<bool, std::wstring>>& entries) {
-    std::string bytes = Ansi(fw::LoadResString(IDS_LIST_HEADER)) + "\r\n";
-    for (const auto& [mark, path] : entries) bytes += (mark ? "[x]" : "[ ]") + Ansi(path) + "\r\n";
-    return bytes;
 }
 
 }  // namespace
@@ -124,7 +114,7 @@ protected:
 TEST_F(RunTest, AnUpdateJobMigratesEveryDrawingAndMarksTheUsersList) {
     const std::wstring a = Drawing(L"a.dwg"), b = Drawing(L"b.dwg"), c = Drawing(L"c.dwg");
     const std::wstring list = dir_ / L"my list.dml";
-    WriteBytes(list, ListFile({{false, a}, {false, b}, {false, c}}));
+    WriteBytes(list, ListFileBytes({{false, a}, {false, b}, {false, c}}));
     app_->Drawings = {a, b, c};
     app_->DmlFile = list;
     app_->PrepareJob();
@@ -140,7 +130,7 @@ TEST_F(RunTest, AnUpdateJobMigratesEveryDrawingAndMarksTheUsersList) {
     std::vector<std::wstring> migrated;
     ReadTextLines(GetMigratedListPath(), migrated);
     EXPECT_EQ(migrated, (std::vector<std::wstring>{a, b, c}));
-    EXPECT_EQ(ReadBytes(list), ListFile({{true, a}, {true, b}, {true, c}}));
+    EXPECT_EQ(ReadBytes(list), ListFileBytes({{true, a}, {true, b}, {true, c}}));
 
     const std::string log = Log();
     EXPECT_EQ(Count(log, Res(IDS_LOG_UPDATE_RUN) + "\r\n"), 1u);
@@ -268,7 +258,7 @@ TEST_F(RunTest, HostileDrawingNamesReachTheHostExactlyAndRunNothing) {
     const std::wstring list = dir_ / L"list.dml";
     std::vector<std::pair<bool, std::wstring>> unmarked;
     for (const auto& d : drawings) unmarked.push_back({false, d});
-    WriteBytes(list, ListFile(unmarked));
+    WriteBytes(list, ListFileBytes(unmarked));
     app_->Drawings = drawings;
     app_->DmlFile = list;
     app_->PrepareJob();
@@ -291,5 +281,5 @@ TEST_F(RunTest, HostileDrawingNamesReachTheHostExactlyAndRunNothing) {
     // stored with "?" and no longer names the drawing, so it stays unmarked.
     std::vector<std::pair<bool, std::wstring>> marked;
     for (const auto& d : drawings) marked.push_back({fw::TextStream::CanRepresent(d, fw::TextLocale{CP_ACP}), d});
-    EXPECT_EQ(ReadBytes(list), ListFile(marked));
+    EXPECT_EQ(ReadBytes(list), ListFileBytes(marked));
 }

@@ -18,27 +18,6 @@ constexpr DWORD kCrashCode = 0xC0000005;
 const std::wstring kSettingsKey =
     L"Software\\Kelvane\\Kelvane Mechanical\\Desktop\\17\\ORTXA-7001:409\\Migration";
 
-std::string Ansi(const std::wstring& s) {
-    const int n = WideCharToMultiByte(CP_ACP, 0, s.c_str(), static_cast<int>(s.size()), nullptr, 0,
-                                      nullptr, nullptr);
-    std::string out(static_cast<size_t>(n), '\0');
-    WideCharToMultiByte(CP_ACP, 0, s.c_str(), static_cast<int>(s.size()), out.data(), n, nullptr,
-                        nullptr);
-    return out;
-}
-
-std::vector<std::string> Lines(const std::string& bytes) {
-    std::vector<std::string> lines;
-    size_t start = 0;
-    while (start < bytes.size()) {
-        size_t end = bytes.find("\r\n", start);
-        if (end == std::string::npos) end = bytes.size();
-        lines.push_back(bytes.substr(start, end - start));
-        start = end + 2;
-    }
-    return lines;
-}
-
 bool Contains(const std::string& haystack, const std::string& needle) {
     return haystack.find(needle) != std::string::npos;
 }
@@ -274,7 +253,7 @@ TEST_F(StandInHostTest, HostLogIsNamedInTheRegistryAndStopsAtLogFileModeZero) {
     ASSERT_EQ(WaitForExit(60000), 0u);
     const std::wstring path = HostLogPath();
     ASSERT_EQ(path.rfind(dir_.Path(), 0), 0u) << Narrow(path);  // in TEMP
-    const std::vector<std::string> log = Lines(ReadBytes(path));
+    const std::vector<std::string> log = SplitCrLf(ReadBytes(path));
     ASSERT_GE(log.size(), 4u);
     EXPECT_EQ(log[0].rfind("Orthex stand-in host, process ", 0), 0u);
     EXPECT_EQ(log[2], "Profile: <<ORTXAPP>>");
@@ -311,7 +290,7 @@ TEST_F(StandInHostTest, ScanAppendsOnlyReferencesNotYetListed) {
 
     StartHost(WriteScript(DrawingScript(a, {L"_axvekscan"})));
     ASSERT_EQ(WaitForExit(60000), 0u);
-    EXPECT_EQ(Lines(ReadBytes(List(L"MIGRATE.TXT"))),
+    EXPECT_EQ(SplitCrLf(ReadBytes(List(L"MIGRATE.TXT"))),
               (std::vector<std::string>{Ansi(a), Ansi(text::ToLower(b)), Ansi(c), Ansi(d)}));
     const std::string log = ReadBytes(MigrationLog());
     EXPECT_TRUE(Contains(log, "axmigr: the drawing \"missing.dwg\" that \"" + Ansi(a) +

@@ -4,6 +4,10 @@
 
 #include <atomic>
 
+#include "framework/Resources.h"
+#include "framework/TextStream.h"
+#include "resources/ids.h"
+
 namespace testenv {
 
 std::wstring BinDir() {
@@ -126,6 +130,19 @@ ScratchDir::ScratchDir() {
 
 ScratchDir::~ScratchDir() { RemoveTree(path_); }
 
+std::vector<std::wstring> ScratchDir::Names() const {
+    std::vector<std::wstring> names;
+    WIN32_FIND_DATAW data;
+    HANDLE find = FindFirstFileW((path_ + L"*").c_str(), &data);
+    if (find == INVALID_HANDLE_VALUE) return names;
+    do {
+        const std::wstring name = data.cFileName;
+        if (name != L"." && name != L"..") names.push_back(name);
+    } while (FindNextFileW(find, &data));
+    FindClose(find);
+    return names;
+}
+
 std::string ReadBytes(const std::wstring& path) {
     HANDLE h = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                            OPEN_EXISTING, 0, nullptr);
@@ -157,6 +174,27 @@ std::string Narrow(const std::wstring& s) {
     WideCharToMultiByte(CP_UTF8, 0, s.c_str(), static_cast<int>(s.size()), out.data(), n, nullptr,
                         nullptr);
     return out;
+}
+
+std::vector<std::string> SplitCrLf(const std::string& bytes) {
+    std::vector<std::string> lines;
+    size_t begin = 0, end;
+    while ((end = bytes.find("\r\n", begin)) != std::string::npos) {
+        lines.push_back(bytes.substr(begin, end - begin));
+        begin = end + 2;
+    }
+    if (begin < bytes.size()) lines.push_back(bytes.substr(begin));
+    return lines;
+}
+
+std::string Ansi(const std::wstring& s) {
+    return fw::TextStream::Encode(s, fw::TextLocale{CP_ACP}, nullptr);
+}
+
+std::string ListFileBytes(const std::vector<std::pair<bool, std::wstring>>& entries) {
+    std::string bytes = Ansi(fw::LoadResString(IDS_LIST_HEADER)) + "\r\n";
+    for (const auto& [mark, path] : entries) bytes += (mark ? "[x]" : "[ ]") + Ansi(path) + "\r\n";
+    return bytes;
 }
 
 void WinTest::SetUp() {

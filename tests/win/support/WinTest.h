@@ -48,6 +48,8 @@ public:
     ~ScratchDir();
     const std::wstring& Path() const { return path_; }  // ends with "\"
     std::wstring operator/(const std::wstring& name) const { return path_ + name; }
+    // The names in the folder, to see that nothing else was left there.
+    std::vector<std::wstring> Names() const;
 
 private:
     std::wstring path_;
@@ -58,6 +60,12 @@ void WriteBytes(const std::wstring& path, const std::string& bytes);
 bool FileExists(const std::wstring& path);
 std::wstring TempFolder();  // GetTempPathW, with its trailing "\"
 std::string Narrow(const std::wstring& s);  // UTF-8, for test messages
+// The lines of a text with CR LF line ends (a last line without one included).
+std::vector<std::string> SplitCrLf(const std::string& bytes);
+// The bytes the program writes for a text in the system ANSI code page.
+std::string Ansi(const std::wstring& s);
+// A drawing list file as the program writes it: header, then "[x]"/"[ ]" + path.
+std::string ListFileBytes(const std::vector<std::pair<bool, std::wstring>>& entries);
 
 // Base fixture: a clean host registry and the en-US resource library in force.
 class WinTest : public ::testing::Test {
