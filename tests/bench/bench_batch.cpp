@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "Bench.h"
+#include "BenchWin.h"
 #include "app/AxvekTarvoApp.h"
 #include "app/JobFiles.h"
 #include "core/Text.h"
@@ -22,21 +22,6 @@ namespace {
 
 constexpr int kDrawings = 20000;
 constexpr int kNaiveLines = 1000;
-
-std::wstring ProgramFolder() {
-    std::wstring path(32768, L'\0');
-    path.resize(GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size())));
-    return path.substr(0, path.find_last_of(L'\\') + 1);
-}
-
-std::wstring ScratchFolder() {
-    wchar_t temp[MAX_PATH + 1] = {};
-    GetTempPathW(MAX_PATH, temp);
-    std::wstring folder =
-        std::wstring(temp) + L"axbench-batch-" + std::to_wstring(GetCurrentProcessId());
-    CreateDirectoryW(folder.c_str(), nullptr);
-    return folder + L"\\";
-}
 
 std::wstring DrawingPath(int i) {
     return L"C:\\Projects\\Customer " + std::to_wstring(i % 37) + L"\\Assemblies\\Part-" +
@@ -64,11 +49,9 @@ uint64_t FileSize(const std::wstring& path) {
 }  // namespace
 
 int wmain() {
-    HMODULE library = LoadLibraryW((ProgramFolder() + L"ortxa\\en-US\\axTarvoRes.dll").c_str());
-    bench::Check(library != nullptr, "resource library ortxa\\en-US\\axTarvoRes.dll");
-    ResourceLibraryScope resources(library);
+    const auto resources = bench::EnglishResources();
 
-    const std::wstring folder = ScratchFolder();
+    const std::wstring folder = bench::ScratchFolder(L"batch");
     _wputenv((L"TEMP=" + folder.substr(0, folder.size() - 1)).c_str());
     CAxvekTarvoApp app;
     app.OrtxLocation = L"C:\\Program Files\\Kelvane\\Orthex R25.1";

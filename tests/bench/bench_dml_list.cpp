@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "Bench.h"
+#include "BenchWin.h"
 #include "drawings/AxvekFile.h"
 #include "framework/File.h"
 #include "framework/Resources.h"
@@ -17,20 +17,6 @@
 namespace {
 
 constexpr size_t kEntries = 100000;
-
-std::wstring ProgramFolder() {
-    std::wstring path(32768, L'\0');
-    path.resize(GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size())));
-    return path.substr(0, path.find_last_of(L'\\') + 1);
-}
-
-std::wstring ScratchFolder() {
-    wchar_t temp[MAX_PATH + 1] = {};
-    GetTempPathW(MAX_PATH, temp);
-    std::wstring folder = std::wstring(temp) + L"axbench-" + std::to_wstring(GetCurrentProcessId());
-    CreateDirectoryW(folder.c_str(), nullptr);
-    return folder + L"\\";
-}
 
 std::vector<std::wstring> DrawingPaths() {
     std::vector<std::wstring> paths;
@@ -51,11 +37,9 @@ uint64_t FileSize(const std::wstring& path) {
 }  // namespace
 
 int wmain() {
-    HMODULE resources = LoadLibraryW((ProgramFolder() + L"ortxa\\en-US\\axTarvoRes.dll").c_str());
-    bench::Check(resources != nullptr, "resource library ortxa\\en-US\\axTarvoRes.dll");
-    fw::SetResourceHandle(resources);
+    const auto resources = bench::EnglishResources();
 
-    const std::wstring folder = ScratchFolder();
+    const std::wstring folder = bench::ScratchFolder(L"list");
     const std::wstring list = folder + L"list.dml";
     const std::vector<std::wstring> paths = DrawingPaths();
     std::vector<std::wstring> done;

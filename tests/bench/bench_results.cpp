@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "Bench.h"
+#include "BenchWin.h"
 #include "app/AxvekTarvoApp.h"
 #include "app/JobFiles.h"
 #include "drawings/AxvekFile.h"
@@ -19,12 +19,6 @@ namespace {
 
 constexpr int kDrawings = 20000;
 
-std::wstring ProgramFolder() {
-    std::wstring path(32768, L'\0');
-    path.resize(GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size())));
-    return path.substr(0, path.find_last_of(L'\\') + 1);
-}
-
 std::wstring DrawingPath(int i) {
     return L"c:\\projects\\customer " + std::to_wstring(i % 37) + L"\\assemblies\\part-" +
            std::to_wstring(100000 + i) + L".dwg";
@@ -33,21 +27,15 @@ std::wstring DrawingPath(int i) {
 }  // namespace
 
 int wmain() {
-    HMODULE library = LoadLibraryW((ProgramFolder() + L"ortxa\\en-US\\axTarvoRes.dll").c_str());
-    bench::Check(library != nullptr, "resource library ortxa\\en-US\\axTarvoRes.dll");
-    ResourceLibraryScope resources(library);
+    const auto resources = bench::EnglishResources();
 
-    wchar_t temp[MAX_PATH + 1] = {};
-    GetTempPathW(MAX_PATH, temp);
-    const std::wstring folder =
-        std::wstring(temp) + L"axbench-results-" + std::to_wstring(GetCurrentProcessId());
-    CreateDirectoryW(folder.c_str(), nullptr);
-    _wputenv((L"TEMP=" + folder).c_str());
+    const std::wstring folder = bench::ScratchFolder(L"results");
+    _wputenv((L"TEMP=" + folder.substr(0, folder.size() - 1)).c_str());
 
     CAxvekTarvoApp app;
-    Logfile = folder + L"\\Mig.log";
+    Logfile = folder + L"Mig.log";
     for (int i = 0; i < kDrawings; ++i) app.Drawings.push_back(DrawingPath(i));
-    app.DmlFile = folder + L"\\users list.dml";
+    app.DmlFile = folder + L"users list.dml";
     {
         AxvekDmlFile list(app.DmlFile);
         bench::Check(list.Open(true) && list.WriteList(app.Drawings), "user list written");
