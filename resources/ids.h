@@ -6,20 +6,20 @@
 #define IDI_APPLICATION_ICON 3000
 
 // Strings
-#define IDS_CAPTION 2001               // caption of every message box, wizard title
-#define IDS_LAUNCH_FAILED 2002         // batch process could not be started
-#define IDS_LIST_HEADER 2024           // first line of a drawing list file
-#define IDS_LOG_WATCHED_WINDOW 2026    // %s: title of the window that ended the host
-#define IDS_LOG_TIMEOUT_MINUTES 2027   // %d: minutes per drawing
+#define IDS_CAPTION 2001              // caption of every message box, wizard title
+#define IDS_LAUNCH_FAILED 2002        // batch process could not be started
+#define IDS_LIST_HEADER 2024          // first line of a drawing list file
+#define IDS_LOG_WATCHED_WINDOW 2026   // %s: title of the window that ended the host
+#define IDS_LOG_TIMEOUT_MINUTES 2027  // %d: minutes per drawing
 #define IDS_LOG_USER_STOP 2028
-#define IDS_LOG_SCAN_DRAWING 2029      // %s: drawing name, scan run while migrating
-#define IDS_LOG_UPDATE_DRAWING 2030    // %s: drawing name, update run
+#define IDS_LOG_SCAN_DRAWING 2029    // %s: drawing name, scan run while migrating
+#define IDS_LOG_UPDATE_DRAWING 2030  // %s: drawing name, update run
 #define IDS_LOG_RULE 2035
 #define IDS_LOG_TITLE 2036
 #define IDS_LOG_MARGIN 2037
 #define IDS_LOG_SCAN_RUN 2038
 #define IDS_LOG_UPDATE_RUN 2039
-#define IDS_LOG_TIME_FORMAT 2040       // wcsftime format of the header's time stamp
+#define IDS_LOG_TIME_FORMAT 2040  // wcsftime format of the header's time stamp
 #define IDS_DEFAULT_LOG_NAME 2043
 #define IDS_LOG_SCAN_STOPPED 2044
 #define IDS_LOG_SCAN_RESUMED 2045
@@ -27,12 +27,12 @@
 #define IDS_LOG_UPDATE_RESUMED 2047
 #define IDS_LOG_RESULT_RUN 2060
 #define IDS_LOG_RESULT_TITLE 2061
-#define IDS_LOG_RESULT_TOTAL 2062      // %d
-#define IDS_LOG_RESULT_MIGRATED 2063   // %d
-#define IDS_LOG_RESULT_MISSING 2064    // %d
-#define IDS_LOG_ANALYZE_DRAWING 2071   // %s: drawing name, analyse run
+#define IDS_LOG_RESULT_TOTAL 2062     // %d
+#define IDS_LOG_RESULT_MIGRATED 2063  // %d
+#define IDS_LOG_RESULT_MISSING 2064   // %d
+#define IDS_LOG_ANALYZE_DRAWING 2071  // %s: drawing name, analyse run
 #define IDS_LOG_HOST_ERROR 2075
-#define IDS_HOST_TITLE_1 2094          // host main window titles, in search order
+#define IDS_HOST_TITLE_1 2094  // host main window titles, in search order
 #define IDS_HOST_TITLE_2 2095
 #define IDS_HOST_TITLE_3 2319
 #define IDS_HOST_TITLE_4 2320
@@ -41,8 +41,8 @@
 #define IDS_HOST_TITLE_7 2098
 #define IDS_HOST_TITLE_8 2099
 #define IDS_LOG_TIMEOUT 2277
-#define IDS_FILE_ERROR 2300            // %s: path, %s: reason
-#define IDS_FILE_ERROR_GENERIC 2301    // reasons 2301..2314 by file-error cause
+#define IDS_FILE_ERROR 2300          // %s: path, %s: reason
+#define IDS_FILE_ERROR_GENERIC 2301  // reasons 2301..2314 by file-error cause
 #define IDS_FILE_ERROR_END_OF_FILE 2314
 #define IDS_NOTHING_TO_SCAN 2315
 #define IDS_NOTHING_TO_UPDATE 2316

@@ -14,6 +14,7 @@ have xdpyinfo || need+=(x11-utils)
 have cmake || need+=(cmake)
 have ninja || need+=(ninja-build)
 have clang++ || need+=(clang)
+have clang-format || need+=(clang-format)
 ls /usr/lib/llvm-*/lib/clang/*/lib/linux/libclang_rt.fuzzer-x86_64.a >/dev/null 2>&1 || need+=(libclang-rt-14-dev)
 [ -f /usr/src/googletest/CMakeLists.txt ] || need+=(googletest)
 

@@ -10,6 +10,9 @@ jobs=$(nproc 2>/dev/null || echo 2)
 
 scripts/install-deps.sh
 
+echo "== source format"
+git ls-files -z '*.cpp' '*.h' | xargs -0 clang-format --dry-run -Werror
+
 echo "== native build and tests"
 cmake --preset native >/dev/null
 cmake --build --preset native -j "$jobs"

@@ -52,7 +52,9 @@ int CAxvekTarvoApp::ExitInstance() {
     return CWinApp::ExitInstance();
 }
 
-void CAxvekTarvoApp::AddTempFile(const std::wstring& path) { TempFiles.push_back(path); }
+void CAxvekTarvoApp::AddTempFile(const std::wstring& path) {
+    TempFiles.push_back(path);
+}
 
 std::wstring CAxvekTarvoApp::NewTempFile(const std::wstring& extension) {
     AxvekFilenm name;
@@ -61,4 +63,6 @@ std::wstring CAxvekTarvoApp::NewTempFile(const std::wstring& extension) {
     return name.FullPath;
 }
 
-CAxvekTarvoApp& AxvekApp() { return *static_cast<CAxvekTarvoApp*>(fw::AfxGetApp()); }
+CAxvekTarvoApp& AxvekApp() {
+    return *static_cast<CAxvekTarvoApp*>(fw::AfxGetApp());
+}

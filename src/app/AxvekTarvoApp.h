@@ -34,7 +34,7 @@ struct SavedProfileValues {
 };
 
 class CAxvekTarvoApp : public fw::CWinApp {
-public:
+  public:
     CAxvekTarvoApp();
 
     BOOL InitInstance() override;
@@ -57,8 +57,8 @@ public:
     // Host scripts (app/HostScripts.cpp) and batch files (app/BatchFile.cpp).
     void WriteHeadScript(const std::wstring& path);
     void WriteTailScript(const std::wstring& path, bool scanForm, bool selectedDrawings);
-    void WriteBatchFile(long long first, const std::wstring& batchPath, const std::wstring& mainTail,
-                        const std::wstring& otherTail, bool scanMode);
+    void WriteBatchFile(long long first, const std::wstring& batchPath,
+                        const std::wstring& mainTail, const std::wstring& otherTail, bool scanMode);
 
     // Runs (host/Runs.cpp).
     void LaunchBatch(const std::wstring& batchPath);

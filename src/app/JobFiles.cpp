@@ -13,8 +13,12 @@ std::wstring TempListPath(const wchar_t* name) {
 }
 }  // namespace
 
-std::wstring GetMigrateListPath() { return TempListPath(L"MIGRATE.TXT"); }
-std::wstring GetMigratedListPath() { return TempListPath(L"MIGRATED.TXT"); }
+std::wstring GetMigrateListPath() {
+    return TempListPath(L"MIGRATE.TXT");
+}
+std::wstring GetMigratedListPath() {
+    return TempListPath(L"MIGRATED.TXT");
+}
 
 void ReadTextLines(const std::wstring& path, std::vector<std::wstring>& lines) {
     fw::ReadTextLines(path, SystemLanguageLocale(), kMaxListLine, lines);

@@ -32,11 +32,17 @@ void AppendLogText(const std::wstring& text) {
     log.Write(text);
 }
 
-void AppendLogLine(const std::wstring& line) { AppendLogText(line + L"\n"); }
+void AppendLogLine(const std::wstring& line) {
+    AppendLogText(line + L"\n");
+}
 
-void AppendLogMessage(UINT id) { AppendLogLine(fw::LoadResString(id)); }
+void AppendLogMessage(UINT id) {
+    AppendLogLine(fw::LoadResString(id));
+}
 
-void AppendLogDetail(const std::wstring& text) { AppendLogLine(L"\t" + text); }
+void AppendLogDetail(const std::wstring& text) {
+    AppendLogLine(L"\t" + text);
+}
 
 std::wstring LogTimeStamp(const std::wstring& format) {
     const std::wstring used =

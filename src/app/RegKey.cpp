@@ -22,8 +22,8 @@ bool RegKey::ReadDword(const wchar_t* name, DWORD& out) const {
     fw::UniqueKey key(Open());
     if (!key) return false;
     DWORD type = 0, value = 0, size = sizeof value;
-    const LONG rc = RegQueryValueExW(key.Get(), name, nullptr, &type,
-                                     reinterpret_cast<BYTE*>(&value), &size);
+    const LONG rc =
+        RegQueryValueExW(key.Get(), name, nullptr, &type, reinterpret_cast<BYTE*>(&value), &size);
     const bool closed = key.Reset();
     if (rc != ERROR_SUCCESS || type != REG_DWORD || size != sizeof value || !closed) return false;
     out = value;
@@ -70,9 +70,9 @@ bool RegKey::WriteDword(const wchar_t* name, DWORD value) const {
 bool RegKey::WriteString(const wchar_t* name, const std::wstring& value) const {
     fw::UniqueKey key(Open());
     if (!key) return false;
-    const LONG rc = RegSetValueExW(key.Get(), name, 0, REG_SZ,
-                                   reinterpret_cast<const BYTE*>(value.c_str()),
-                                   static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
+    const LONG rc =
+        RegSetValueExW(key.Get(), name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                       static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
     const bool closed = key.Reset();
     return rc == ERROR_SUCCESS && closed;
 }

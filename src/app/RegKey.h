@@ -8,7 +8,7 @@
 #include <string>
 
 class RegKey {
-public:
+  public:
     // Opens the key once and closes it again, so that a missing key under a
     // writable root exists from here on.
     RegKey(std::wstring path, HKEY root);
@@ -26,7 +26,7 @@ public:
     bool WriteString(const wchar_t* name, const std::wstring& value) const;
     bool DeleteValue(const wchar_t* name) const;
 
-private:
+  private:
     HKEY Open() const;
 
     std::wstring path_;

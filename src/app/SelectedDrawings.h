@@ -9,7 +9,7 @@
 #include "core/Text.h"
 
 class SelectedDrawings {
-public:
+  public:
     explicit SelectedDrawings(const std::vector<std::wstring>& drawings);
 
     // True when the path equals a selected drawing ignoring case. A path that
@@ -21,6 +21,6 @@ public:
     // path holds no short component or names nothing that exists.
     static std::wstring LongForm(const std::wstring& path);
 
-private:
+  private:
     text::NoCaseSet drawings_;
 };

@@ -3,7 +3,8 @@
 FileCause CauseFromOsError(unsigned long error) {
     // Windows error codes by number, so this stays free of windows.h.
     switch (error) {
-        case 0: return FileCause::None;
+        case 0:
+            return FileCause::None;
         case 2:    // ERROR_FILE_NOT_FOUND
         case 6:    // ERROR_INVALID_HANDLE
         case 18:   // ERROR_NO_MORE_FILES
@@ -47,30 +48,30 @@ FileCause CauseFromOsError(unsigned long error) {
         case 82:  // ERROR_CANNOT_MAKE
         case 62:  // ERROR_NO_SPOOL_SPACE
             return FileCause::DirectoryFull;
-        case 24:  // ERROR_BAD_LENGTH
-        case 25:  // ERROR_SEEK
-        case 27:  // ERROR_SECTOR_NOT_FOUND
-        case 30:  // ERROR_READ_FAULT
-        case 131: // ERROR_NEGATIVE_SEEK
+        case 24:   // ERROR_BAD_LENGTH
+        case 25:   // ERROR_SEEK
+        case 27:   // ERROR_SECTOR_NOT_FOUND
+        case 30:   // ERROR_READ_FAULT
+        case 131:  // ERROR_NEGATIVE_SEEK
             return FileCause::BadSeek;
-        case 20:  // ERROR_BAD_UNIT
-        case 21:  // ERROR_NOT_READY
-        case 22:  // ERROR_BAD_COMMAND
-        case 23:  // ERROR_CRC
-        case 31:  // ERROR_GEN_FAILURE (Wine, for a write past a file-size limit)
-        case 57:  // ERROR_ADAP_HDW_ERR
-        case 59:  // ERROR_UNEXP_NET_ERR
-        case 1117: // ERROR_IO_DEVICE
+        case 20:    // ERROR_BAD_UNIT
+        case 21:    // ERROR_NOT_READY
+        case 22:    // ERROR_BAD_COMMAND
+        case 23:    // ERROR_CRC
+        case 31:    // ERROR_GEN_FAILURE (Wine, for a write past a file-size limit)
+        case 57:    // ERROR_ADAP_HDW_ERR
+        case 59:    // ERROR_UNEXP_NET_ERR
+        case 1117:  // ERROR_IO_DEVICE
             return FileCause::HardIO;
         case 32:  // ERROR_SHARING_VIOLATION
             return FileCause::SharingViolation;
         case 33:   // ERROR_LOCK_VIOLATION
         case 108:  // ERROR_DRIVE_LOCKED
             return FileCause::LockViolation;
-        case 39:   // ERROR_HANDLE_DISK_FULL
-        case 112:  // ERROR_DISK_FULL
-        case 223:  // ERROR_FILE_TOO_LARGE
-        case 1816: // ERROR_NOT_ENOUGH_QUOTA
+        case 39:    // ERROR_HANDLE_DISK_FULL
+        case 112:   // ERROR_DISK_FULL
+        case 223:   // ERROR_FILE_TOO_LARGE
+        case 1816:  // ERROR_NOT_ENOUGH_QUOTA
             return FileCause::DiskFull;
         case 38:  // ERROR_HANDLE_EOF
             return FileCause::EndOfFile;

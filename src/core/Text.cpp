@@ -53,8 +53,8 @@ std::wstring Decimal(long long v) {
     // Built by hand: std::to_wstring is missing from some MinGW runtimes.
     wchar_t buf[24];
     size_t n = 0;
-    unsigned long long m = v < 0 ? 0ull - static_cast<unsigned long long>(v)
-                                 : static_cast<unsigned long long>(v);
+    unsigned long long m =
+        v < 0 ? 0ull - static_cast<unsigned long long>(v) : static_cast<unsigned long long>(v);
     do {
         buf[n++] = static_cast<wchar_t>(L'0' + m % 10);
         m /= 10;

@@ -33,7 +33,7 @@ using NoCaseSet = std::unordered_set<std::wstring, NoCaseHash, NoCaseEqual>;
 
 // One argument of Format: a number or a text.
 class FormatArg {
-public:
+  public:
     FormatArg(int v) : isText_(false), number_(v) {}
     FormatArg(long v) : isText_(false), number_(v) {}
     FormatArg(long long v) : isText_(false), number_(v) {}
@@ -48,7 +48,7 @@ public:
     long long Number() const { return number_; }
     std::wstring_view Text() const { return text_; }
 
-private:
+  private:
     bool isText_;
     long long number_ = 0;
     std::wstring_view text_;

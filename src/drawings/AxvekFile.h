@@ -21,7 +21,7 @@
 #include "framework/File.h"
 
 class AxvekFile {
-public:
+  public:
     explicit AxvekFile(const std::wstring& path);
     virtual ~AxvekFile();
     AxvekFile(const AxvekFile&) = delete;
@@ -83,7 +83,7 @@ public:
     std::wstring Path;
     bool ReportErrors = true;
 
-private:
+  private:
     bool NextByte(unsigned char& byte);
     bool FillBuffer();
     bool WriteBytes(const std::string& bytes);
@@ -100,7 +100,7 @@ private:
 
 // A drawing list file (extension "dml"): the same class, under its own name.
 class AxvekDmlFile : public AxvekFile {
-public:
+  public:
     using AxvekFile::AxvekFile;
 };
 

@@ -65,4 +65,6 @@ std::wstring AxvekFilenm::Shortened(size_t maxLength) const {
     return ShortenPath(parts, maxLength, ForwardSlashes);
 }
 
-uint16_t AxvekFilenm::TempCounter() { return g_tempCounter; }
+uint16_t AxvekFilenm::TempCounter() {
+    return g_tempCounter;
+}

@@ -6,7 +6,7 @@
 #include <string>
 
 class AxvekFilenm {
-public:
+  public:
     AxvekFilenm() = default;
     explicit AxvekFilenm(const std::wstring& path, bool forwardSlashes = false);
     virtual ~AxvekFilenm() = default;

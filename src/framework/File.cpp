@@ -12,22 +12,34 @@ bool CFile::Open(const std::wstring& path, unsigned flags, FileCause* cause) {
     handle_.Reset();
     DWORD access = GENERIC_READ;
     switch (flags & 3) {
-        case modeWrite: access = GENERIC_WRITE; break;
-        case modeReadWrite: access = GENERIC_READ | GENERIC_WRITE; break;
+        case modeWrite:
+            access = GENERIC_WRITE;
+            break;
+        case modeReadWrite:
+            access = GENERIC_READ | GENERIC_WRITE;
+            break;
     }
     DWORD share = 0;
     switch (flags & 0x70) {
-        case shareDenyWrite: share = FILE_SHARE_READ; break;
-        case shareDenyRead: share = FILE_SHARE_WRITE; break;
-        case shareDenyNone: share = FILE_SHARE_READ | FILE_SHARE_WRITE; break;
-        default: share = 0; break;
+        case shareDenyWrite:
+            share = FILE_SHARE_READ;
+            break;
+        case shareDenyRead:
+            share = FILE_SHARE_WRITE;
+            break;
+        case shareDenyNone:
+            share = FILE_SHARE_READ | FILE_SHARE_WRITE;
+            break;
+        default:
+            share = 0;
+            break;
     }
     DWORD disposition = OPEN_EXISTING;
     if (flags & modeCreate) disposition = (flags & modeNoTruncate) ? OPEN_ALWAYS : CREATE_ALWAYS;
     if (flags & modeCreateNew) disposition = CREATE_NEW;
 
-    HANDLE h = CreateFileW(path.c_str(), access, share, nullptr, disposition,
-                           FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE h = CreateFileW(path.c_str(), access, share, nullptr, disposition, FILE_ATTRIBUTE_NORMAL,
+                           nullptr);
     if (h == INVALID_HANDLE_VALUE) {
         SetCause(cause, GetLastError());
         return false;

@@ -13,7 +13,7 @@
 namespace fw {
 
 class CFile {
-public:
+  public:
     // Open flags, numbered as the application framework numbers them.
     enum : unsigned {
         modeRead = 0x0000,
@@ -52,7 +52,7 @@ public:
     // nothing matches.
     static bool GetStatus(const std::wstring& pattern, Status& status);
 
-private:
+  private:
     UniqueHandle handle_;
 };
 

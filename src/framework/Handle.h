@@ -9,7 +9,7 @@ namespace fw {
 
 template <typename T, typename Traits>
 class UniqueResource {
-public:
+  public:
     UniqueResource() = default;
     explicit UniqueResource(T value) : value_(value) {}
     ~UniqueResource() { Reset(); }
@@ -33,7 +33,7 @@ public:
         return ok;
     }
 
-private:
+  private:
     T value_ = Traits::Invalid();
 };
 

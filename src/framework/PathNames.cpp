@@ -19,9 +19,13 @@ std::wstring PathForm(const std::wstring& path, Query query) {
 
 }  // namespace
 
-std::wstring ShortPathName(const std::wstring& path) { return PathForm(path, GetShortPathNameW); }
+std::wstring ShortPathName(const std::wstring& path) {
+    return PathForm(path, GetShortPathNameW);
+}
 
-std::wstring LongPathName(const std::wstring& path) { return PathForm(path, GetLongPathNameW); }
+std::wstring LongPathName(const std::wstring& path) {
+    return PathForm(path, GetLongPathNameW);
+}
 
 bool TempFolder(std::wstring& folder) {
     wchar_t buffer[MAX_PATH + 1] = {};

@@ -12,7 +12,9 @@ HINSTANCE ResourceHandle() {
     return g_resourceHandle ? g_resourceHandle : GetModuleHandleW(nullptr);
 }
 
-void SetResourceHandle(HINSTANCE module) { g_resourceHandle = module; }
+void SetResourceHandle(HINSTANCE module) {
+    g_resourceHandle = module;
+}
 
 std::wstring LoadResString(UINT id) {
     // With a zero buffer size LoadStringW hands out a pointer into the

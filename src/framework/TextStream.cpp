@@ -154,4 +154,3 @@ void ReadTextLines(const std::wstring& path, TextLocale locale, size_t maxChars,
 }
 
 }  // namespace fw
-

@@ -20,7 +20,7 @@ struct TextLocale {
 };
 
 class TextStream {
-public:
+  public:
     enum class Mode {
         Read,
         Write,   // create, or empty an existing file
@@ -50,7 +50,7 @@ public:
     static std::string Encode(std::wstring_view text, TextLocale locale, bool* lossy);
     static std::wstring Decode(std::string_view bytes, TextLocale locale);
 
-private:
+  private:
     bool FillBuffer();
 
     UniqueHandle file_;

@@ -6,15 +6,21 @@ namespace {
 CWinApp* g_app = nullptr;
 }
 
-CWinApp::CWinApp() { g_app = this; }
+CWinApp::CWinApp() {
+    g_app = this;
+}
 
 CWinApp::~CWinApp() {
     if (g_app == this) g_app = nullptr;
 }
 
-BOOL CWinApp::InitInstance() { return TRUE; }
+BOOL CWinApp::InitInstance() {
+    return TRUE;
+}
 
-int CWinApp::ExitInstance() { return exitCode_; }
+int CWinApp::ExitInstance() {
+    return exitCode_;
+}
 
 int CWinApp::Run(HINSTANCE instance) {
     instance_ = instance;
@@ -29,6 +35,8 @@ int CWinApp::Run(HINSTANCE instance) {
     return ExitInstance();
 }
 
-CWinApp* AfxGetApp() { return g_app; }
+CWinApp* AfxGetApp() {
+    return g_app;
+}
 
 }  // namespace fw

@@ -8,7 +8,7 @@
 namespace fw {
 
 class CWinApp {
-public:
+  public:
     CWinApp();
     virtual ~CWinApp();
     CWinApp(const CWinApp&) = delete;
@@ -22,7 +22,7 @@ public:
 
     HINSTANCE Instance() const { return instance_; }
 
-private:
+  private:
     HINSTANCE instance_ = nullptr;
     int exitCode_ = 0;
 };

@@ -59,11 +59,15 @@ std::wstring ProfileKeyPath() {
     return cache;
 }
 
-const std::wstring& MigrationProfileName() { return Descriptor().Name; }
+const std::wstring& MigrationProfileName() {
+    return Descriptor().Name;
+}
 
 void UseMigrationProfile() {
     Descriptor().Name = kMigrationProfile;
     Descriptor().ExportFile = L"ortxapp.arg";
 }
 
-std::wstring SettingsKeyPath() { return EditionKeyPath() + L"\\Migration"; }
+std::wstring SettingsKeyPath() {
+    return EditionKeyPath() + L"\\Migration";
+}

@@ -67,8 +67,7 @@ std::wstring ResourceLibraryPath() {
 ResourceLibraryScope::ResourceLibraryScope(HMODULE library) : library_(library) {
     if (!library_) {
         std::wstring path = ResourceLibraryPath();
-        if (!path.empty())
-            library_ = LoadLibraryW(path.c_str());
+        if (!path.empty()) library_ = LoadLibraryW(path.c_str());
         if (!library_) {
             // Without the library there are no texts; the message is the path.
             if (path.empty()) path = L"UserData.dll";

@@ -30,7 +30,7 @@ std::wstring ResourceLibraryPath();
 // Without a handle it loads the library itself; when that fails it shows the
 // path it tried and ends the process with exit code -1.
 class ResourceLibraryScope {
-public:
+  public:
     explicit ResourceLibraryScope(HMODULE library = nullptr);
     ~ResourceLibraryScope();
     ResourceLibraryScope(const ResourceLibraryScope&) = delete;
@@ -38,7 +38,7 @@ public:
 
     HMODULE Library() const { return library_; }
 
-private:
+  private:
     HMODULE library_;
     HINSTANCE previous_;
 };

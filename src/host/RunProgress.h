@@ -10,7 +10,7 @@
 #include <vector>
 
 class RunProgress {
-public:
+  public:
     // Takes a copy of the drawings of a newly written batch file: each gets a
     // budget of timeoutMinutes * 60 seconds, and no drawing is in work yet.
     void SetDrawingList(const std::vector<std::wstring>& drawings, int timeoutMinutes);
@@ -33,7 +33,7 @@ public:
     int RunMode() const { return runMode_; }
     void SetRunMode(int mode) { runMode_ = mode; }
 
-private:
+  private:
     std::vector<std::wstring> drawingNames_;
     std::vector<int> budgets_;
     int currentDrawing_ = 0;

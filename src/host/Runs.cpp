@@ -116,6 +116,10 @@ void StopRun(PROCESS_INFORMATION& process, RunProgress& progress, UINT logLine) 
 
 }  // namespace
 
-void CAxvekTarvoApp::StopUpdateRun() { StopRun(HostProcess, ProgressDlg, IDS_LOG_UPDATE_STOPPED); }
+void CAxvekTarvoApp::StopUpdateRun() {
+    StopRun(HostProcess, ProgressDlg, IDS_LOG_UPDATE_STOPPED);
+}
 
-void CAxvekTarvoApp::StopScanRun() { StopRun(HostProcess, ProgressDlg, IDS_LOG_SCAN_STOPPED); }
+void CAxvekTarvoApp::StopScanRun() {
+    StopRun(HostProcess, ProgressDlg, IDS_LOG_SCAN_STOPPED);
+}

@@ -16,8 +16,9 @@ std::wstring g_language;
 
 std::wstring ThisDllFolder() {
     HMODULE self = nullptr;
-    GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-                       reinterpret_cast<LPCWSTR>(&ThisDllFolder), &self);
+    GetModuleHandleExW(
+        GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+        reinterpret_cast<LPCWSTR>(&ThisDllFolder), &self);
     std::wstring path(32768, L'\0');
     DWORD n = GetModuleFileNameW(self, path.data(), static_cast<DWORD>(path.size()));
     path.resize(n);
@@ -29,7 +30,8 @@ std::wstring ReadLanguage() {
     wchar_t value[86] = {};
     DWORD size = sizeof value - sizeof(wchar_t);
     if (RegGetValueW(HKEY_CURRENT_USER, L"SOFTWARE\\Kelvane\\Orthex\\R25.1", L"Language",
-                     RRF_RT_REG_SZ, nullptr, value, &size) == ERROR_SUCCESS && value[0])
+                     RRF_RT_REG_SZ, nullptr, value, &size) == ERROR_SUCCESS &&
+        value[0])
         return value;
     return L"en-US";
 }

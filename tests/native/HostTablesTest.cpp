@@ -47,7 +47,8 @@ TEST(HostKeyText, EditionKeyFromProductAndLocale) {
 }
 
 TEST(HostKeyText, ProductKeyEndsInCurVer) {
-    EXPECT_EQ(ProductKeyPathFor(L"ORTXA-7001:409"), L"SOFTWARE\\Kelvane\\Orthex\\R25.1\\ORTXA-7001:409");
+    EXPECT_EQ(ProductKeyPathFor(L"ORTXA-7001:409"),
+              L"SOFTWARE\\Kelvane\\Orthex\\R25.1\\ORTXA-7001:409");
     EXPECT_EQ(ProductKeyPathFor(L""), L"SOFTWARE\\Kelvane\\Orthex\\R25.1\\");
 }
 

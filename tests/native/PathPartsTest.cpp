@@ -40,7 +40,8 @@ TEST(ShortenPath, KeepsLeadingFoldersThatFit) {
     PathParts p = SplitFullPath(L"c:\\projects\\customer\\2024\\part.dwg", 26);
     EXPECT_EQ(ShortenPath(p, 100, false), p.FullPath);
     EXPECT_EQ(ShortenPath(p, p.FullPath.size(), false), p.FullPath);
-    EXPECT_EQ(ShortenPath(p, p.FullPath.size() - 1, false), L"c:\\projects\\customer\\...\\part.dwg");
+    EXPECT_EQ(ShortenPath(p, p.FullPath.size() - 1, false),
+              L"c:\\projects\\customer\\...\\part.dwg");
     EXPECT_EQ(ShortenPath(p, 25, false), L"c:\\projects\\...\\part.dwg");
     // Below the shortest form the result is that form, longer than asked.
     EXPECT_EQ(ShortenPath(p, 5, false), L"c:\\...\\part.dwg");

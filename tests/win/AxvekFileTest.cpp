@@ -14,7 +14,7 @@ namespace {
 using Entries = std::vector<std::wstring>;
 
 class AxvekFileTest : public WinTest {
-protected:
+  protected:
     void SetUp() override {
         WinTest::SetUp();
         header_ = Narrow(fw::LoadResString(IDS_LIST_HEADER));
@@ -33,7 +33,6 @@ protected:
         if (ok) *ok = read;
         return entries;
     }
-
 
     static std::wstring FileError(const std::wstring& path, UINT reason) {
         return fw::FormatResString(IDS_FILE_ERROR, {path, fw::LoadResString(reason)});

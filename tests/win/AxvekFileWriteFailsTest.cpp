@@ -16,7 +16,7 @@ using namespace testenv;
 namespace {
 
 class AxvekFileWriteFails : public WinTest {
-protected:
+  protected:
     void SetUp() override {
         WinTest::SetUp();
         wchar_t value[32] = {};
@@ -36,8 +36,6 @@ protected:
         const std::wstring tail = L"\\" + number + L".dwg";
         return L"c:\\" + std::wstring(length - 3 - tail.size(), L'd') + tail;
     }
-
-
 
     // The message names the user's list and says why; the reason the system
     // gives for a file grown past its limit is "disk full".

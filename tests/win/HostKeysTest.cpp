@@ -12,10 +12,12 @@ TEST_F(HostKeysTest, PathsOfAnInstalledHost) {
     install.LocaleId = L"409";
     InstallHost(install);
     EXPECT_EQ(ProductKeyPath(), L"SOFTWARE\\Kelvane\\Orthex\\R25.1\\ORTXA-7001:409");
-    EXPECT_EQ(EditionKeyPath(), L"Software\\Kelvane\\Kelvane Mechanical\\Desktop\\17\\ORTXA-12:409");
+    EXPECT_EQ(EditionKeyPath(),
+              L"Software\\Kelvane\\Kelvane Mechanical\\Desktop\\17\\ORTXA-12:409");
     UseMigrationProfile();
     EXPECT_EQ(MigrationProfileName(), L"<<ORTXAPP>>");
-    EXPECT_EQ(ProfileKeyPath(), L"SOFTWARE\\Kelvane\\Orthex\\R25.1\\ORTXA-7001:409\\Profiles\\<<ORTXAPP>>");
+    EXPECT_EQ(ProfileKeyPath(),
+              L"SOFTWARE\\Kelvane\\Orthex\\R25.1\\ORTXA-7001:409\\Profiles\\<<ORTXAPP>>");
     EXPECT_EQ(SettingsKeyPath(), EditionKeyPath() + L"\\Migration");
 }
 
@@ -60,6 +62,7 @@ TEST_F(HostKeysTest, TheDescriptorStartsOnTheHostsOwnProfile) {
 }
 
 TEST_F(HostKeysTest, AnOverlongCurVerCountsAsMissing) {
-    SetString(HKEY_CURRENT_USER, L"Software\\Kelvane\\Orthex\\R25.1", L"CurVer", std::wstring(300, L'v'));
+    SetString(HKEY_CURRENT_USER, L"Software\\Kelvane\\Orthex\\R25.1", L"CurVer",
+              std::wstring(300, L'v'));
     EXPECT_EQ(ComputeProductKeyPath(), L"SOFTWARE\\Kelvane\\Orthex\\R25.1\\");
 }

@@ -46,7 +46,7 @@ DWORD ValueType(const std::wstring& key, const wchar_t* name) {
 }  // namespace
 
 class HostProfileTest : public WinTest {
-protected:
+  protected:
     void SetUp() override {
         WinTest::SetUp();
         InstallHost();

@@ -11,7 +11,7 @@
 using namespace testenv;
 
 class HostWindowTest : public WinTest {
-protected:
+  protected:
     void SetUp() override {
         WinTest::SetUp();
         InstallHost();
@@ -34,7 +34,8 @@ TEST_F(HostWindowTest, FindsTheHostByItsExactTitle) {
 }
 
 TEST_F(HostWindowTest, FindsTheHostShowingADrawingIgnoringCase) {
-    const std::wstring title = text::ToLower(fw::LoadResString(IDS_HOST_TITLE_8)) + L" - [part.dwg]";
+    const std::wstring title =
+        text::ToLower(fw::LoadResString(IDS_HOST_TITLE_8)) + L" - [part.dwg]";
     ProcessWindow host(title);
     std::wstring found;
     EXPECT_EQ(FindHostWindow(found), host.Window());
@@ -76,7 +77,8 @@ TEST_F(HostWindowTest, ATimeoutLogsTheWindowsTextsAndTheBudget) {
 TEST_F(HostWindowTest, EachReasonHasItsLogLine) {
     {
         ProcessWindow dialog(L"Some dialog");
-        ASSERT_TRUE(TerminateWindowProcess(dialog.Window(), L"Some dialog", kTerminateWatchedWindow));
+        ASSERT_TRUE(
+            TerminateWindowProcess(dialog.Window(), L"Some dialog", kTerminateWatchedWindow));
         EXPECT_TRUE(dialog.WaitForExit(10000));
     }
     {

@@ -13,7 +13,7 @@
 using namespace testenv;
 
 class JobTest : public WinTest {
-protected:
+  protected:
     void SetUp() override {
         WinTest::SetUp();
         InstallHost();
@@ -60,7 +60,7 @@ TEST_F(JobTest, WithoutAUserListATemporaryOneHoldsTheSelection) {
     EXPECT_EQ(app_->DmlFile, temp + L"vek2.dml");
     EXPECT_EQ(app_->DrawingScript, temp + L"vek3.scr");
     EXPECT_EQ(app_->TempFiles, (std::vector<std::wstring>{temp + L"vek1.tmp", temp + L"vek2.dml",
-                                                            temp + L"vek3.scr"}));
+                                                          temp + L"vek3.scr"}));
     EXPECT_TRUE(app_->DmlIsTemporary);
     EXPECT_EQ(ReadBytes(app_->DmlFile), ListFileBytes({{false, a_}, {false, b_}, {false, c_}}));
     EXPECT_EQ(ReadBytes(GetMigrateListPath()), Ansi(a_ + L"\r\n" + b_ + L"\r\n" + c_ + L"\r\n"));
@@ -115,11 +115,11 @@ TEST_F(JobTest, ResultsCountSelectedDrawingsIgnoringCase) {
     WriteMigrated({text::ToLower(a_), c_, dir_ / L"other.dwg"});
     app_->CollectResults();
     const std::string log = ReadBytes(Logfile);
-    const std::string summary =
-        "\r\n" + Narrow(fw::LoadResString(IDS_LOG_RESULT_TITLE)) + "\r\n" +
-        Narrow(fw::FormatResString(IDS_LOG_RESULT_TOTAL, {3})) + "\r\n" +
-        Narrow(fw::FormatResString(IDS_LOG_RESULT_MIGRATED, {2})) + "\r\n\r\n" +
-        Narrow(fw::FormatResString(IDS_LOG_RESULT_MISSING, {1})) + "\r\n";
+    const std::string summary = "\r\n" + Narrow(fw::LoadResString(IDS_LOG_RESULT_TITLE)) + "\r\n" +
+                                Narrow(fw::FormatResString(IDS_LOG_RESULT_TOTAL, {3})) + "\r\n" +
+                                Narrow(fw::FormatResString(IDS_LOG_RESULT_MIGRATED, {2})) +
+                                "\r\n\r\n" +
+                                Narrow(fw::FormatResString(IDS_LOG_RESULT_MISSING, {1})) + "\r\n";
     ASSERT_GE(log.size(), summary.size());
     EXPECT_EQ(log.substr(log.size() - summary.size()), summary);
     EXPECT_NE(log.find(Narrow(fw::LoadResString(IDS_LOG_RESULT_RUN))), std::string::npos);

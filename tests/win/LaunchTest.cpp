@@ -9,7 +9,7 @@
 using namespace testenv;
 
 class LaunchTest : public WinTest {
-protected:
+  protected:
     void SetUp() override {
         WinTest::SetUp();
         InstallHost();
@@ -79,7 +79,8 @@ TEST_F(LaunchTest, StoppingEndsTheBatchProcessAndLogsIt) {
     const HANDLE process = app_->HostProcess.hProcess;
     ASSERT_NE(process, nullptr);
     HANDLE watch = nullptr;
-    DuplicateHandle(GetCurrentProcess(), process, GetCurrentProcess(), &watch, SYNCHRONIZE, FALSE, 0);
+    DuplicateHandle(GetCurrentProcess(), process, GetCurrentProcess(), &watch, SYNCHRONIZE, FALSE,
+                    0);
     app_->StopUpdateRun();
     EXPECT_EQ(WaitForSingleObject(watch, 10000), WAIT_OBJECT_0);
     CloseHandle(watch);

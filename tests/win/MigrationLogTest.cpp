@@ -13,12 +13,14 @@ using namespace testenv;
 
 namespace {
 
-std::string Res(UINT id) { return fw::TextStream::Encode(fw::LoadResString(id), SystemLanguageLocale(), nullptr); }
+std::string Res(UINT id) {
+    return fw::TextStream::Encode(fw::LoadResString(id), SystemLanguageLocale(), nullptr);
+}
 
 }  // namespace
 
 class MigrationLogTest : public WinTest {
-protected:
+  protected:
     void SetUp() override {
         WinTest::SetUp();
         InstallHost();
@@ -72,7 +74,7 @@ TEST_F(MigrationLogTest, AnUnwritableLogLosesLinesSilently) {
 TEST_F(MigrationLogTest, TimeStampsFallBackOnAMissingOrUnsafeFormat) {
     const std::wstring stamp = LogTimeStamp(L"%Y");
     ASSERT_EQ(stamp.size(), 4u);
-    EXPECT_EQ(LogTimeStamp(L"").size(), 19u);     // 2026-12-08 07:41:00
+    EXPECT_EQ(LogTimeStamp(L"").size(), 19u);       // 2026-12-08 07:41:00
     EXPECT_EQ(LogTimeStamp(L"%Q %Y").size(), 19u);  // unknown conversion
     EXPECT_EQ(LogTimeStamp(L"%").size(), 19u);
     EXPECT_EQ(LogTimeStamp(L"%%"), L"%");

@@ -71,7 +71,8 @@ TEST_F(RegKeyTest, LongStringsAreReadWholeOrTakenAsMissingBeyondTheCallersLimit)
 
 TEST_F(RegKeyTest, AStringWithoutTerminatorIsReadToItsEnd) {
     HKEY h = nullptr;
-    RegCreateKeyExW(HKEY_CURRENT_USER, kKey.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &h, nullptr);
+    RegCreateKeyExW(HKEY_CURRENT_USER, kKey.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &h,
+                    nullptr);
     const wchar_t raw[] = {L'a', L'b', L'c'};
     RegSetValueExW(h, L"Raw", 0, REG_SZ, reinterpret_cast<const BYTE*>(raw), sizeof raw);
     RegCloseKey(h);

@@ -17,7 +17,9 @@ using namespace testenv;
 namespace {
 
 // How the stand-in extension names a drawing in its log lines.
-std::string Quoted(const std::wstring& path) { return "\"" + Ansi(path) + "\""; }
+std::string Quoted(const std::wstring& path) {
+    return "\"" + Ansi(path) + "\"";
+}
 
 bool Contains(const std::string& haystack, const std::string& needle) {
     return haystack.find(needle) != std::string::npos;
@@ -25,14 +27,16 @@ bool Contains(const std::string& haystack, const std::string& needle) {
 
 size_t Count(const std::string& haystack, const std::string& needle) {
     size_t n = 0;
-    for (size_t at = haystack.find(needle); at != std::string::npos; at = haystack.find(needle, at + 1)) ++n;
+    for (size_t at = haystack.find(needle); at != std::string::npos;
+         at = haystack.find(needle, at + 1))
+        ++n;
     return n;
 }
 
 }  // namespace
 
 class RunTest : public WinTest {
-protected:
+  protected:
     void SetUp() override {
         WinTest::SetUp();
         HostInstall install;
@@ -218,7 +222,7 @@ TEST_F(RunTest, AStoppedRunResumesFromTheDrawingInWork) {
     ASSERT_NE(resumed, std::string::npos) << log;
     EXPECT_LT(stopped, resumed);
     EXPECT_TRUE(Contains(log, "\t" + Res(IDS_LOG_USER_STOP) + "\r\n")) << log;
-    EXPECT_EQ(Count(log, "axmigr: migrated " + Quoted(a)), 1u);  // resumed at b, not at a
+    EXPECT_EQ(Count(log, "axmigr: migrated " + Quoted(a)), 1u);   // resumed at b, not at a
     EXPECT_EQ(Count(log, Res(IDS_LOG_UPDATE_RUN) + "\r\n"), 1u);  // no second header
     EXPECT_TRUE(Contains(log, Res(IDS_LOG_RESULT_MIGRATED, {3}) + "\r\n"));
 }
@@ -250,9 +254,13 @@ TEST_F(RunTest, AHungHostIsEndedForItsTimeAndTheBatchGoesOn) {
 }
 
 TEST_F(RunTest, HostileDrawingNamesReachTheHostExactlyAndRunNothing) {
-    const std::vector<std::wstring> names = {
-        L"R&D plan.dwg", L"50%.dwg", L"%PATH%.dwg", L"a^b (1).dwg", L"x & mkdir pwned & y.dwg",
-        L"M\u00fcller.dwg", L"\u010certe\u017e.dwg"};
+    const std::vector<std::wstring> names = {L"R&D plan.dwg",
+                                             L"50%.dwg",
+                                             L"%PATH%.dwg",
+                                             L"a^b (1).dwg",
+                                             L"x & mkdir pwned & y.dwg",
+                                             L"M\u00fcller.dwg",
+                                             L"\u010certe\u017e.dwg"};
     std::vector<std::wstring> drawings;
     for (const std::wstring& name : names) drawings.push_back(Drawing(name));
     const std::wstring list = dir_ / L"list.dml";
@@ -269,17 +277,21 @@ TEST_F(RunTest, HostileDrawingNamesReachTheHostExactlyAndRunNothing) {
     // cmd ran nothing of the names, wherever it stood.
     EXPECT_FALSE(FileExists(dir_ / L"pwned"));
     EXPECT_FALSE(FileExists(BinDir() + L"pwned"));
-    for (const std::wstring& drawing : drawings) EXPECT_EQ(Version(drawing), "OX1032") << Narrow(drawing);
+    for (const std::wstring& drawing : drawings)
+        EXPECT_EQ(Version(drawing), "OX1032") << Narrow(drawing);
     const std::string log = Log();
     for (const std::wstring& name : names) {
         if (!fw::TextStream::CanRepresent(name, fw::TextLocale{CP_ACP})) continue;
-        EXPECT_TRUE(Contains(log, Res(IDS_LOG_UPDATE_DRAWING, {text::ToLower(name)}))) << Narrow(name);
+        EXPECT_TRUE(Contains(log, Res(IDS_LOG_UPDATE_DRAWING, {text::ToLower(name)})))
+            << Narrow(name);
     }
-    EXPECT_TRUE(Contains(log, Res(IDS_LOG_RESULT_MIGRATED, {static_cast<int>(names.size())}) + "\r\n"))
+    EXPECT_TRUE(
+        Contains(log, Res(IDS_LOG_RESULT_MIGRATED, {static_cast<int>(names.size())}) + "\r\n"))
         << log;
     // A list file holds the system code page only: the one name outside it was
     // stored with "?" and no longer names the drawing, so it stays unmarked.
     std::vector<std::pair<bool, std::wstring>> marked;
-    for (const auto& d : drawings) marked.push_back({fw::TextStream::CanRepresent(d, fw::TextLocale{CP_ACP}), d});
+    for (const auto& d : drawings)
+        marked.push_back({fw::TextStream::CanRepresent(d, fw::TextLocale{CP_ACP}), d});
     EXPECT_EQ(ReadBytes(list), ListFileBytes(marked));
 }

@@ -7,7 +7,7 @@
 using namespace testenv;
 
 class SettingsTest : public WinTest {
-protected:
+  protected:
     void SetUp() override {
         WinTest::SetUp();
         InstallHost();
@@ -31,7 +31,8 @@ TEST_F(SettingsTest, FirstStartCreatesAnEmptyKeyAndUsesTheDefaults) {
     EXPECT_EQ(app.LogFlags, 15u);
     EXPECT_EQ(Logfile, L"OrtxAMigr.log");  // the current folder exists
     HKEY h = nullptr;
-    ASSERT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, settingsKey_.c_str(), 0, KEY_READ, &h), ERROR_SUCCESS);
+    ASSERT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, settingsKey_.c_str(), 0, KEY_READ, &h),
+              ERROR_SUCCESS);
     DWORD values = 99;
     RegQueryInfoKeyW(h, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &values, nullptr,
                      nullptr, nullptr, nullptr);

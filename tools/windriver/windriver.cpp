@@ -176,7 +176,8 @@ int wmain(int argc, wchar_t** argv) {
             PROCESS_INFORMATION pi{};
             if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr,
                                 g_cwd.empty() ? nullptr : g_cwd.c_str(), &si, &pi))
-                Fail(L"cannot start " + command + L" (error " + std::to_wstring(GetLastError()) + L")");
+                Fail(L"cannot start " + command + L" (error " + std::to_wstring(GetLastError()) +
+                     L")");
             CloseHandle(pi.hThread);
             g_process = pi.hProcess;
             g_processId = pi.dwProcessId;
@@ -185,7 +186,7 @@ int wmain(int argc, wchar_t** argv) {
         } else if (step == L"wait" || step == L"wait-prefix" || step == L"wait-class") {
             const std::wstring what = next(L"title");
             const double seconds = _wtof(next(L"seconds").c_str());
-            const Search::Kind kind = step == L"wait" ? Search::Title
+            const Search::Kind kind = step == L"wait"          ? Search::Title
                                       : step == L"wait-prefix" ? Search::Prefix
                                                                : Search::Class;
             g_window = WaitFor(kind, what, seconds);
@@ -235,17 +236,19 @@ int wmain(int argc, wchar_t** argv) {
             wc.lpszClassName = L"WindriverWindow";
             RegisterClassW(&wc);
             // Shown only once its children exist, so that whoever finds it sees them.
-            HWND w = CreateWindowExW(0, wc.lpszClassName, title.c_str(), WS_OVERLAPPEDWINDOW,
-                                     100, 100, 400, 100 + 30 * static_cast<int>(args.size() - i),
+            HWND w = CreateWindowExW(0, wc.lpszClassName, title.c_str(), WS_OVERLAPPEDWINDOW, 100,
+                                     100, 400, 100 + 30 * static_cast<int>(args.size() - i),
                                      nullptr, nullptr, wc.hInstance, nullptr);
-            if (!w) Fail(L"cannot create a window (error " + std::to_wstring(GetLastError()) + L")");
+            if (!w)
+                Fail(L"cannot create a window (error " + std::to_wstring(GetLastError()) + L")");
             for (int y = 10; i < args.size(); y += 30)
                 CreateWindowExW(0, L"STATIC", args[i++].c_str(), WS_CHILD | WS_VISIBLE, 10, y, 360,
                                 24, w, nullptr, nullptr, nullptr);
             ShowWindow(w, SW_SHOW);
             MSG msg;
             while (IsWindow(w) && GetMessageW(&msg, nullptr, 0, 0) > 0) {
-                if (msg.message == WM_CLOSE || (msg.hwnd == w && msg.message == WM_SYSCOMMAND)) break;
+                if (msg.message == WM_CLOSE || (msg.hwnd == w && msg.message == WM_SYSCOMMAND))
+                    break;
                 TranslateMessage(&msg);
                 DispatchMessageW(&msg);
             }

@@ -25,7 +25,7 @@ constexpr size_t kMarkLength = 3;
 // and the character of one or two bytes. The character of each single byte is
 // asked for once and kept in a table; pairs are decoded as they come.
 class CodePage {
-public:
+  public:
     using IsLeadFn = std::function<bool(unsigned char byte)>;
     // The character of bytes[0 .. count), count 1 or 2; false when the code
     // page gives none.
@@ -40,7 +40,7 @@ public:
     }
     bool DecodePair(unsigned char lead, unsigned char trail, wchar_t& out) const;
 
-private:
+  private:
     std::array<bool, 256> lead_{};
     std::array<bool, 256> hasSingle_{};
     std::array<wchar_t, 256> single_{};

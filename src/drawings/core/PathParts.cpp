@@ -49,7 +49,8 @@ uint16_t NextTempCounter(uint16_t counter) {
     return next == 0xFFFF ? 0 : next;
 }
 
-std::wstring TempFileName(const std::wstring& folder, uint16_t counter, const std::wstring& extension) {
+std::wstring TempFileName(const std::wstring& folder, uint16_t counter,
+                          const std::wstring& extension) {
     return text::Format(L"%svek%x.%s", {folder, static_cast<unsigned>(counter),
-                                         extension.empty() ? std::wstring(L"TMP") : extension});
+                                        extension.empty() ? std::wstring(L"TMP") : extension});
 }

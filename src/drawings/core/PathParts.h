@@ -28,4 +28,5 @@ uint16_t NextTempCounter(uint16_t counter);
 
 // "<folder>vek<counter in lower-case hex>.<extension>"; an empty extension
 // becomes "TMP". The folder ends with a separator.
-std::wstring TempFileName(const std::wstring& folder, uint16_t counter, const std::wstring& extension);
+std::wstring TempFileName(const std::wstring& folder, uint16_t counter,
+                          const std::wstring& extension);

@@ -22,7 +22,9 @@ BOOL CALLBACK FindWindowOf(HWND w, LPARAM lp) {
     }
     return TRUE;
 }
-std::wstring Quote(const std::wstring& s) { return L"\"" + s + L"\""; }
+std::wstring Quote(const std::wstring& s) {
+    return L"\"" + s + L"\"";
+}
 }  // namespace
 
 ProcessWindow::ProcessWindow(const std::wstring& title, const std::vector<std::wstring>& children) {

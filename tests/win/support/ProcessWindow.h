@@ -10,9 +10,10 @@
 namespace testenv {
 
 class ProcessWindow {
-public:
+  public:
     // Starts the process and waits until its window is visible.
-    explicit ProcessWindow(const std::wstring& title, const std::vector<std::wstring>& children = {});
+    explicit ProcessWindow(const std::wstring& title,
+                           const std::vector<std::wstring>& children = {});
     ~ProcessWindow();  // terminates the process if it still runs
 
     HWND Window() const { return window_; }
@@ -20,7 +21,7 @@ public:
     // Waits for the process to end; true when it did within the time.
     bool WaitForExit(DWORD milliseconds);
 
-private:
+  private:
     HANDLE process_ = nullptr;
     DWORD processId_ = 0;
     HWND window_ = nullptr;

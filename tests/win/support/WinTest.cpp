@@ -128,7 +128,9 @@ ScratchDir::ScratchDir() {
     CreateDirectoryW(path_.c_str(), nullptr);
 }
 
-ScratchDir::~ScratchDir() { RemoveTree(path_); }
+ScratchDir::~ScratchDir() {
+    RemoveTree(path_);
+}
 
 std::vector<std::wstring> ScratchDir::Names() const {
     std::vector<std::wstring> names;

@@ -43,7 +43,7 @@ bool ValueExists(HKEY root, const std::wstring& key, const wchar_t* name);
 
 // A new empty folder under the temporary folder, removed with its contents.
 class ScratchDir {
-public:
+  public:
     ScratchDir();
     ~ScratchDir();
     const std::wstring& Path() const { return path_; }  // ends with "\"
@@ -51,14 +51,14 @@ public:
     // The names in the folder, to see that nothing else was left there.
     std::vector<std::wstring> Names() const;
 
-private:
+  private:
     std::wstring path_;
 };
 
 std::string ReadBytes(const std::wstring& path);
 void WriteBytes(const std::wstring& path, const std::string& bytes);
 bool FileExists(const std::wstring& path);
-std::wstring TempFolder();  // GetTempPathW, with its trailing "\"
+std::wstring TempFolder();                  // GetTempPathW, with its trailing "\"
 std::string Narrow(const std::wstring& s);  // UTF-8, for test messages
 // The lines of a text with CR LF line ends (a last line without one included).
 std::vector<std::string> SplitCrLf(const std::string& bytes);
@@ -69,7 +69,7 @@ std::string ListFileBytes(const std::vector<std::pair<bool, std::wstring>>& entr
 
 // Base fixture: a clean host registry and the en-US resource library in force.
 class WinTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override;
     void TearDown() override;
 
@@ -79,15 +79,15 @@ protected:
 // Waits on a thread for a window of this process with the given title, reads
 // its texts and presses a button (IDOK unless told otherwise).
 class DialogCatcher {
-public:
+  public:
     explicit DialogCatcher(std::wstring title, int button = IDOK, DWORD timeoutMs = 15000);
     ~DialogCatcher();
     // Waits for the catcher to finish; true when the window was seen.
     bool Seen();
     const std::vector<std::wstring>& Texts();  // the texts of its child windows
-    std::wstring AllText();                     // those texts joined by "\n"
+    std::wstring AllText();                    // those texts joined by "\n"
 
-private:
+  private:
     std::wstring title_;
     int button_;
     DWORD timeoutMs_;
