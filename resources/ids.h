@@ -49,3 +49,4 @@
 
 // Our own additions
 #define IDS_LOG_UNREPRESENTABLE_PATH 2400  // %s: drawing path the code page cannot hold
+#define IDS_LOG_NAME_FOR_CMD 2401          // %s: name cmd cannot be given in its code page
