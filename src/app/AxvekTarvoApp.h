@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "core/FileCause.h"
 #include "framework/WinApp.h"
 #include "host/RunProgress.h"
 
@@ -57,8 +58,11 @@ class CAxvekTarvoApp : public fw::CWinApp {
     // Host scripts (app/HostScripts.cpp) and batch files (app/BatchFile.cpp).
     void WriteHeadScript(const std::wstring& path);
     void WriteTailScript(const std::wstring& path, bool scanForm, bool selectedDrawings);
-    void WriteBatchFile(long long first, const std::wstring& batchPath,
-                        const std::wstring& mainTail, const std::wstring& otherTail, bool scanMode);
+    // False, with *cause saying why, when the batch file could not be
+    // written whole; the drawings are counted all the same.
+    bool WriteBatchFile(long long first, const std::wstring& batchPath,
+                        const std::wstring& mainTail, const std::wstring& otherTail, bool scanMode,
+                        FileCause* cause = nullptr);
 
     // Runs (host/Runs.cpp).
     void LaunchBatch(const std::wstring& batchPath);

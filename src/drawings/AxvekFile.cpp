@@ -15,12 +15,6 @@ constexpr DWORD kReadBufferSize = 16384;
 constexpr size_t kWritePiece = 16384;
 constexpr fw::TextLocale kAnsi{CP_ACP};
 
-UINT ReasonStringId(FileCause cause) {
-    const int c = static_cast<int>(cause);
-    return c >= 1 && c <= 14 ? static_cast<UINT>(IDS_FILE_ERROR) + static_cast<UINT>(c)
-                             : static_cast<UINT>(IDS_FILE_ERROR_GENERIC);
-}
-
 bool Exists(const std::wstring& path) {
     return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
@@ -276,6 +270,6 @@ bool AxvekFile::MarkList(const std::vector<std::wstring>& done) {
 
 void AxvekFile::ReportError(FileCause cause) {
     if (!ReportErrors) return;
-    const std::wstring reason = fw::LoadResString(ReasonStringId(cause));
-    fw::ShowMessage(fw::FormatResString(IDS_FILE_ERROR, {Path, reason}), MB_OK | MB_ICONERROR);
+    fw::ShowMessage(fw::FormatResString(IDS_FILE_ERROR, {Path, fw::FileErrorReason(cause)}),
+                    MB_OK | MB_ICONERROR);
 }

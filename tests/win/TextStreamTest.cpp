@@ -103,11 +103,15 @@ TEST(TextStream, MissingFilesAndFolders) {
     ScratchDir dir;
     TextStream in(dir / L"missing.txt", TextStream::Mode::Read, kWestern);
     EXPECT_FALSE(in.IsOpen());
+    EXPECT_EQ(in.Cause(), FileCause::FileNotFound);
     std::wstring line;
     EXPECT_FALSE(in.ReadLine(line, 10));
     EXPECT_FALSE(in.WriteLine(L"x"));
     TextStream out(dir / L"no\\such\\folder.txt", TextStream::Mode::Write, kWestern);
     EXPECT_FALSE(out.IsOpen());
+    EXPECT_EQ(out.Cause(), FileCause::BadPath);
+    EXPECT_TRUE(out.Open(dir / L"new.txt", TextStream::Mode::Write, kWestern));
+    EXPECT_EQ(out.Cause(), FileCause::None);
     std::vector<std::wstring> lines{L"kept"};
     fw::ReadTextLines(dir / L"missing.txt", kWestern, 1023, lines);
     EXPECT_EQ(lines, std::vector<std::wstring>{L"kept"});
