@@ -1,4 +1,6 @@
 #include "app/AxvekTarvoApp.h"
+#include "framework/Resources.h"
+#include "resources/ids.h"
 
 #include "support/WinTest.h"
 
@@ -47,13 +49,42 @@ TEST_F(HostScriptsTest, HeadScriptLoadsTheExtensionAndPassesTheLogWithForwardSla
               "_axvekloginfo\r\nc:/temp/mig.log\r\n15\r\n(axresetdbmod T)\r\n");
 }
 
-TEST_F(HostScriptsTest, AHeadScriptWhoseValuesDoNotFitEndsTheHostAtOnce) {
-    app_->LogFlags = 1000000000;
-    EXPECT_EQ(Head(), "_.QUIT\r\n");
+TEST_F(HostScriptsTest, AHeadScriptWhoseValueDoesNotFitEndsTheHostAndTheLogSaysWhich) {
+    // A log path over the limit that can still be written: folders within it.
+    std::wstring deep = L"\\\\?\\" + dir_.Path();
+    for (int i = 0; i < 5; ++i) {
+        deep += std::wstring(200, static_cast<wchar_t>(L'a' + i)) + L"\\";
+        ASSERT_TRUE(CreateDirectoryW(deep.c_str(), nullptr));
+    }
+    const std::wstring longFolder = L"C:\\" + std::wstring(1030, L'm');
+    const std::wstring shortLog = dir_ / L"mig.log";
+    struct Case {
+        std::wstring migrationFolder, logfile;
+        DWORD logFlags;
+        std::wstring detail;
+    } cases[] = {
+        {longFolder, shortLog, 15,
+         fw::FormatResString(IDS_LOG_REFUSED_EXTENSION, {longFolder + L"\\axmigr.orx"})},
+        {L"C:\\m", deep + L"mig.log", 15,
+         fw::FormatResString(IDS_LOG_REFUSED_LOG_PATH, {deep + L"mig.log"})},
+        {L"C:\\m", shortLog, 1000000000,
+         fw::FormatResString(IDS_LOG_REFUSED_LOG_FLAGS, {1000000000})},
+        {L"C:\\m", shortLog, 0x80000000u,
+         fw::FormatResString(IDS_LOG_REFUSED_LOG_FLAGS, {-2147483647 - 1})},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(Narrow(c.detail));
+        app_->MigrationFolder = c.migrationFolder;
+        Logfile = c.logfile;
+        app_->LogFlags = c.logFlags;
+        EXPECT_EQ(Head(), "_.QUIT\r\n");
+        EXPECT_EQ(ReadBytes(Logfile), Ansi(L"\t" + c.detail + L"\r\n"));
+        DeleteFileW(Logfile.c_str());
+    }
+    app_->MigrationFolder = L"C:\\m";
     app_->LogFlags = 999999999;
     EXPECT_NE(Head().find("\r\n999999999\r\n"), std::string::npos);
-    Logfile = L"C:\\" + std::wstring(1030, L'x') + L".log";
-    EXPECT_EQ(Head(), "_.QUIT\r\n");
+    EXPECT_FALSE(FileExists(Logfile));
 }
 
 TEST_F(HostScriptsTest, ScanTailByOperation) {
