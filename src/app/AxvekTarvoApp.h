@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "app/MigrationLog.h"
 #include "core/FileCause.h"
 #include "framework/WinApp.h"
 #include "host/RunProgress.h"
@@ -112,6 +113,8 @@ class CAxvekTarvoApp : public fw::CWinApp {
     std::vector<std::wstring> MigrateList;
     std::vector<std::wstring> TempFiles;
     bool DmlIsTemporary = false;
+    // Detail lines for the log that wait for the run's header.
+    RunNotes Notes;
 };
 
 // The program's application object.

@@ -104,7 +104,7 @@ bool Exists(const std::wstring& path) {
 // left out, never changed into another path, and a detail line names it.
 class CmdNames {
   public:
-    explicit CmdNames(fw::TextLocale console) : console_(console) {}
+    CmdNames(fw::TextLocale console, RunNotes& notes) : console_(console), notes_(notes) {}
 
     // A file or folder that exists, or one in an existing folder. Empty when
     // cmd cannot be given it.
@@ -155,11 +155,12 @@ class CmdNames {
     }
 
     std::wstring Unreadable(const std::wstring& path) const {
-        AppendLogDetail(fw::FormatResString(IDS_LOG_NAME_FOR_CMD, {path}));
+        notes_.Add(fw::FormatResString(IDS_LOG_NAME_FOR_CMD, {path}));
         return std::wstring();
     }
 
     fw::TextLocale console_;
+    RunNotes& notes_;
 };
 
 // The PATH line with every entry as cmd reads it; an entry it cannot be given
@@ -191,7 +192,7 @@ bool CAxvekTarvoApp::WriteBatchFile(long long first, const std::wstring& batchPa
     out.Write(batchfile::HeaderLines(scanMode));
 
     text::AppendTrailingSeparator(OrtxLocation);
-    const CmdNames cmd(console);
+    const CmdNames cmd(console, Notes);
     batchfile::JobNames names;
     names.CounterFile = cmd.Written(CounterFile);
     names.Logfile = cmd.Written(Logfile);
@@ -211,7 +212,7 @@ bool CAxvekTarvoApp::WriteBatchFile(long long first, const std::wstring& batchPa
     auto writeBlock = [&](long long number, const std::wstring& message,
                           const std::wstring& drawing, const std::wstring& tail) {
         if (tail.empty()) return;
-        const std::wstring path = PathForTextFile(drawing);
+        const std::wstring path = PathForTextFile(drawing, Notes);
         if (path.empty()) return;
         out.Write(blocks.Block(number, message, path, tail));
     };

@@ -37,14 +37,14 @@ void CAxvekTarvoApp::WriteHeadScript(const std::wstring& path) {
         // Otherwise the log would only say that nothing was migrated.
         switch (refused) {
             case hostscript::HeadValue::ExtensionPath:
-                AppendLogDetail(fw::FormatResString(IDS_LOG_REFUSED_EXTENSION,
-                                                    {MigrationFolder + L"\\axmigr.orx"}));
+                Notes.Add(fw::FormatResString(IDS_LOG_REFUSED_EXTENSION,
+                                              {MigrationFolder + L"\\axmigr.orx"}));
                 break;
             case hostscript::HeadValue::LogPath:
-                AppendLogDetail(fw::FormatResString(IDS_LOG_REFUSED_LOG_PATH, {Logfile}));
+                Notes.Add(fw::FormatResString(IDS_LOG_REFUSED_LOG_PATH, {Logfile}));
                 break;
             default:
-                AppendLogDetail(
+                Notes.Add(
                     fw::FormatResString(IDS_LOG_REFUSED_LOG_FLAGS,
                                         {static_cast<long long>(static_cast<int32_t>(LogFlags))}));
                 break;
@@ -67,6 +67,6 @@ void CAxvekTarvoApp::WriteTailScript(const std::wstring& path, bool scanForm,
     settings.OrtxaFlags = OrtxaFlags;
     // Only the selected drawings' tail carries the set-up drawing.
     if (selectedDrawings && (OrtxaFlags & 0x1) && !SetupDrawing.empty())
-        settings.SetupDrawing = PathForTextFile(SetupDrawing);
+        settings.SetupDrawing = PathForTextFile(SetupDrawing, Notes);
     WriteScript(path, hostscript::UpdateTailLines(settings, selectedDrawings));
 }

@@ -28,7 +28,7 @@ void CAxvekTarvoApp::PrepareJob() {
                            SystemLanguageLocale());
     if (migrate.IsOpen()) {
         for (const std::wstring& drawing : Drawings) {
-            const std::wstring path = PathForTextFile(drawing);
+            const std::wstring path = PathForTextFile(drawing, Notes);
             if (!path.empty()) migrate.WriteLine(path);
         }
     }

@@ -34,11 +34,13 @@ void LaunchWritten(CAxvekTarvoApp& app, const std::wstring& batch, bool written,
     ShowLaunchFailure(fw::FileErrorReason(cause));
 }
 
-// The end of both run starts: the log header, then the launch, unless the
-// batch file queued no drawing.
+// The end of both run starts: the log header and under it what the run's
+// files could not hold, then the launch, unless the batch file queued no
+// drawing.
 bool LaunchQueued(CAxvekTarvoApp& app, const std::wstring& batch, bool written, FileCause cause,
                   UINT runLine, UINT nothingQueued) {
     app.WriteLogHeader(runLine);
+    app.Notes.WriteHeld();
     if (app.QueuedCount <= 0) {
         fw::ShowMessage(fw::LoadResString(nothingQueued), MB_ICONWARNING);
         return false;
@@ -83,6 +85,7 @@ void CAxvekTarvoApp::LaunchBatch(const std::wstring& batchPath) {
 }
 
 bool CAxvekTarvoApp::StartUpdateRun() {
+    Notes.NewRun();
     // A head script left by this program's scan run is used again.
     if (HeadScript.empty()) {
         HeadScript = NewTempFile(L"SCR");
@@ -101,6 +104,7 @@ bool CAxvekTarvoApp::StartUpdateRun() {
 }
 
 bool CAxvekTarvoApp::StartScanRun() {
+    Notes.NewRun();
     DrawingScript = NewTempFile(L"SCR");
     HeadScript = NewTempFile(L"SCR");
     WriteHeadScript(HeadScript);
@@ -117,6 +121,7 @@ void CAxvekTarvoApp::ResumeUpdateRun(long long first) {
     FileCause cause = FileCause::None;
     const bool written =
         WriteBatchFile(first, UpdateBatch, UpdateTailScript, XrefTailScript, false, &cause);
+    Notes.WriteHeld();
     LaunchWritten(*this, UpdateBatch, written, cause);
 }
 
@@ -125,6 +130,7 @@ void CAxvekTarvoApp::ResumeScanRun(long long first) {
     FileCause cause = FileCause::None;
     const bool written =
         WriteBatchFile(first, ScanBatch, ScanTailScript, std::wstring(), true, &cause);
+    Notes.WriteHeld();
     LaunchWritten(*this, ScanBatch, written, cause);
 }
 

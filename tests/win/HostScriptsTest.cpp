@@ -50,41 +50,36 @@ TEST_F(HostScriptsTest, HeadScriptLoadsTheExtensionAndPassesTheLogWithForwardSla
 }
 
 TEST_F(HostScriptsTest, AHeadScriptWhoseValueDoesNotFitEndsTheHostAndTheLogSaysWhich) {
-    // A log path over the limit that can still be written: folders within it.
-    std::wstring deep = L"\\\\?\\" + dir_.Path();
-    for (int i = 0; i < 5; ++i) {
-        deep += std::wstring(200, static_cast<wchar_t>(L'a' + i)) + L"\\";
-        ASSERT_TRUE(CreateDirectoryW(deep.c_str(), nullptr));
-    }
     const std::wstring longFolder = L"C:\\" + std::wstring(1030, L'm');
-    const std::wstring shortLog = dir_ / L"mig.log";
+    const std::wstring longLog = L"C:\\" + std::wstring(1030, L'x') + L".log";
     struct Case {
         std::wstring migrationFolder, logfile;
         DWORD logFlags;
         std::wstring detail;
     } cases[] = {
-        {longFolder, shortLog, 15,
+        {longFolder, L"C:\\l.log", 15,
          fw::FormatResString(IDS_LOG_REFUSED_EXTENSION, {longFolder + L"\\axmigr.orx"})},
-        {L"C:\\m", deep + L"mig.log", 15,
-         fw::FormatResString(IDS_LOG_REFUSED_LOG_PATH, {deep + L"mig.log"})},
-        {L"C:\\m", shortLog, 1000000000,
+        {L"C:\\m", longLog, 15, fw::FormatResString(IDS_LOG_REFUSED_LOG_PATH, {longLog})},
+        {L"C:\\m", L"C:\\l.log", 1000000000,
          fw::FormatResString(IDS_LOG_REFUSED_LOG_FLAGS, {1000000000})},
-        {L"C:\\m", shortLog, 0x80000000u,
+        {L"C:\\m", L"C:\\l.log", 0x80000000u,
          fw::FormatResString(IDS_LOG_REFUSED_LOG_FLAGS, {-2147483647 - 1})},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(Narrow(c.detail));
+        app_->Notes = RunNotes();
         app_->MigrationFolder = c.migrationFolder;
         Logfile = c.logfile;
         app_->LogFlags = c.logFlags;
         EXPECT_EQ(Head(), "_.QUIT\r\n");
-        EXPECT_EQ(ReadBytes(Logfile), Ansi(L"\t" + c.detail + L"\r\n"));
-        DeleteFileW(Logfile.c_str());
+        // For the log, under the run's header.
+        EXPECT_EQ(app_->Notes.Held(), std::vector<std::wstring>{c.detail});
     }
+    app_->Notes = RunNotes();
     app_->MigrationFolder = L"C:\\m";
     app_->LogFlags = 999999999;
     EXPECT_NE(Head().find("\r\n999999999\r\n"), std::string::npos);
-    EXPECT_FALSE(FileExists(Logfile));
+    EXPECT_TRUE(app_->Notes.Held().empty());
 }
 
 TEST_F(HostScriptsTest, ScanTailByOperation) {

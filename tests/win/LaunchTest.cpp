@@ -1,6 +1,7 @@
 // Starting and stopping a run's batch process, with Wine's real cmd.
 #include "app/AxvekTarvoApp.h"
 #include "app/JobFiles.h"
+#include "core/Text.h"
 #include "framework/Resources.h"
 #include "resources/ids.h"
 
@@ -114,6 +115,46 @@ TEST_F(LaunchTest, ARunWithoutDrawingsIsRefusedWithAWarning) {
     const std::string log = ReadBytes(Logfile);
     EXPECT_NE(log.find(Narrow(fw::LoadResString(IDS_LOG_UPDATE_RUN))), std::string::npos);
     EXPECT_NE(log.find(Narrow(fw::LoadResString(IDS_LOG_SCAN_RUN))), std::string::npos);
+}
+
+TEST_F(LaunchTest, WhatARunCannotPassOnIsLoggedUnderItsHeaderOnceARun) {
+    app_->LoadSettings();
+    Logfile = dir_ / L"mig.log";
+    // No such drawing or folder, so no short form can stand in for them.
+    const std::wstring drawing = dir_ / L"\u010cisto.dwg";
+    const std::wstring folder = dir_ / L"Gone \u2013 folder";
+    app_->Drawings = {dir_ / L"a.dwg", drawing};
+    app_->SearchFolders = {folder};
+    app_->PrepareJob();
+    const std::string drawingLine =
+        Ansi(L"\t" + fw::FormatResString(IDS_LOG_UNREPRESENTABLE_PATH, {drawing}) + L"\r\n");
+    const std::string folderLine =
+        Ansi(L"\t" + fw::FormatResString(IDS_LOG_NAME_FOR_CMD, {text::ToLower(folder) + L"\\"}) +
+             L"\r\n");
+    auto count = [](const std::string& log, const std::string& line) {
+        size_t n = 0;
+        for (size_t at = log.find(line); at != std::string::npos; at = log.find(line, at + 1)) ++n;
+        return n;
+    };
+
+    ASSERT_TRUE(app_->StartUpdateRun());
+    ASSERT_TRUE(WaitForRun());
+    app_->ResumeUpdateRun(0);
+    ASSERT_TRUE(WaitForRun());
+    std::string log = ReadBytes(Logfile);
+    const size_t header = log.find(Ansi(fw::LoadResString(IDS_LOG_UPDATE_RUN)));
+    ASSERT_NE(header, std::string::npos) << log;
+    EXPECT_GT(log.find(drawingLine), header) << log;
+    EXPECT_GT(log.find(folderLine), header) << log;
+    EXPECT_EQ(count(log, drawingLine), 1u) << log;
+    EXPECT_EQ(count(log, folderLine), 1u) << log;
+
+    // A new run says it again.
+    ASSERT_TRUE(app_->StartUpdateRun());
+    ASSERT_TRUE(WaitForRun());
+    log = ReadBytes(Logfile);
+    EXPECT_EQ(count(log, folderLine), 2u) << log;
+    EXPECT_GT(log.rfind(folderLine), log.rfind(Ansi(fw::LoadResString(IDS_LOG_UPDATE_RUN))));
 }
 
 // Run under a file-size limit only (AXTEST_FILE_LIMIT), in its own test entry.
