@@ -46,7 +46,7 @@ BOOL CAxvekTarvoApp::InitInstance() {
 }
 
 int CAxvekTarvoApp::ExitInstance() {
-    PrepareHostProfile(3);
+    PrepareHostProfile(kProfileRestore);
     DeleteHostLog();
     for (const std::wstring& path : TempFiles) DeleteFileW(path.c_str());
     return CWinApp::ExitInstance();

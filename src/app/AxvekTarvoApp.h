@@ -46,7 +46,12 @@ class CAxvekTarvoApp : public fw::CWinApp {
     void LoadSettings();
     void SaveSettings();
 
-    // Host profile (host/HostProfile.cpp). Modes: 1 save, 2 apply, 3 restore.
+    // Host profile (host/HostProfile.cpp); any other mode only opens the keys.
+    enum ProfileMode : int {
+        kProfileSave = 1,     // keep the values a run changes (first call only)
+        kProfileApply = 2,    // put the profile into its migration state
+        kProfileRestore = 3,  // put the kept values back
+    };
     void PrepareHostProfile(int mode);
     void BuildSearchFolders();
 

@@ -10,7 +10,7 @@
 #include "host/Language.h"
 
 void CAxvekTarvoApp::PrepareJob() {
-    PrepareHostProfile(2);
+    PrepareHostProfile(kProfileApply);
     DeleteFileW(Logfile.c_str());
     DeleteFileW(GetMigrateListPath().c_str());
     DeleteFileW(GetMigratedListPath().c_str());

@@ -138,12 +138,4 @@ bool TextStream::ReadLine(std::wstring& line, size_t maxChars) {
     return true;
 }
 
-void ReadTextLines(const std::wstring& path, TextLocale locale, size_t maxChars,
-                   std::vector<std::wstring>& lines) {
-    TextStream in(path, TextStream::Mode::Read, locale);
-    if (!in.IsOpen()) return;
-    std::wstring line;
-    while (in.ReadLine(line, maxChars)) lines.push_back(line);
-}
-
 }  // namespace fw

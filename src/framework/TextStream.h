@@ -67,9 +67,4 @@ class TextStream {
     bool failed_ = false;
 };
 
-// All lines of a text file (as TextStream::ReadLine reads them) appended to
-// the list; an unreadable file leaves it unchanged.
-void ReadTextLines(const std::wstring& path, TextLocale locale, size_t maxChars,
-                   std::vector<std::wstring>& lines);
-
 }  // namespace fw
