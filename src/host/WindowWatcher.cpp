@@ -130,10 +130,7 @@ void WindowWatcher::AnswerWithSequence(HWND window, const std::wstring& title) {
         key_ = 0;
         g_playing = this;
         hook_ = SetWindowsHookExW(WH_JOURNALPLAYBACK, PlaybackProc, GetModuleHandleW(nullptr), 0);
-        if (hook_) {
-            AppendLogDetail(text::Format(answeredFormat_, {title}));
-            return;
-        }
+        if (hook_) return;
         g_playing = nullptr;
     }
     if (!TerminateWindowProcess(window, title, kTerminateWatchedWindow))
