@@ -1,12 +1,10 @@
 // The window watcher against real windows of other processes: windriver's
-// windows (which report the key messages they are sent) and the dialogs of the
-// stand-in host. A fatal answer ends the window's process, so the watcher is
-// never pointed at a window of the test process except to see it left alone.
+// windows, which report the key messages they are sent. A fatal answer ends the window's process,
+// so the watcher is never pointed at a window of the test process except to see it left alone.
 #include "host/WindowWatcher.h"
 
 #include "app/AxvekTarvoApp.h"
 #include "framework/Resources.h"
-#include "host/HostKeys.h"
 #include "resources/ids.h"
 
 #include "support/ProcessWindow.h"
@@ -41,10 +39,6 @@ std::string Answered(const std::wstring& title) {
 std::vector<std::string> KeyLines(unsigned key) {
     const std::string k = std::to_string(key);
     return {"key down " + k + " 1", "key char " + k + " 1", "key up " + k + " c0000001"};
-}
-
-std::wstring Quoted(const std::wstring& s) {
-    return L"\"" + s + L"\"";
 }
 
 class WindowWatcherTest : public WinTest {
@@ -235,110 +229,6 @@ TEST_F(WindowWatcherTest, AHookThatNeverPlayedEndsTheWindowAtTheNextAnswer) {
     EXPECT_FALSE(watcher_->WatchWindow(next.Window()));
     EXPECT_TRUE(watcher_->PlaybackInstalled());
     EXPECT_FALSE(next.WaitForExit(0));
-}
-
-// ---- the stand-in host's dialogs -------------------------------------------------
-
-namespace {
-
-struct HostRun {
-    PROCESS_INFORMATION Process{};
-    ~HostRun() {
-        if (!Process.hProcess) return;
-        TerminateProcess(Process.hProcess, 1);
-        WaitForSingleObject(Process.hProcess, 10000);
-        CloseHandle(Process.hProcess);
-    }
-    DWORD WaitForExit(DWORD ms) {
-        DWORD code = STILL_ACTIVE;
-        if (WaitForSingleObject(Process.hProcess, ms) == WAIT_OBJECT_0)
-            GetExitCodeProcess(Process.hProcess, &code);
-        return code;
-    }
-};
-
-bool RunQuiet(std::wstring command, const std::wstring& folder, PROCESS_INFORMATION& pi) {
-    STARTUPINFOW si{};
-    si.cb = sizeof si;
-    if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr,
-                        folder.c_str(), &si, &pi))
-        return false;
-    CloseHandle(pi.hThread);
-    return true;
-}
-
-struct DialogSearch {
-    DWORD Pid;
-    std::wstring Title;
-    HWND Found = nullptr;
-};
-
-BOOL CALLBACK FindDialog(HWND w, LPARAM lp) {
-    auto* s = reinterpret_cast<DialogSearch*>(lp);
-    DWORD pid = 0;
-    GetWindowThreadProcessId(w, &pid);
-    wchar_t title[512] = {};
-    GetWindowTextW(w, title, 511);
-    if (pid != s->Pid || !IsWindowVisible(w) || s->Title != title) return TRUE;
-    s->Found = w;
-    return FALSE;
-}
-
-}  // namespace
-
-TEST_F(WindowWatcherTest, StandInHostDialogsAreEndedOrAnswered) {
-    struct Case {
-        std::wstring Options;  // mkdwg's
-        std::wstring Title;
-        bool GoOn;               // WatchWindow's answer
-        const char* HostClosed;  // how the stand-in says its dialog closed; null: ended
-    } cases[] = {
-        {L"--dialog {res:2119} --dialog-text \"Object 7 is damaged\"", S(2119), false, nullptr},
-        {L"--dialog {res:2102} --dialog-text {host:20010}", S(2102), true, "OK"},
-        {L"--dialog {res:2132} --dialog-button {res:2136} --dialog-button Cancel", S(2132), false,
-         "Yes"},
-        {L"--dialog {res:2130}", S(2130), false, "Cancel"},
-    };
-    const std::wstring drawing = dir_ / L"part.dwg";
-    const std::wstring script = dir_ / L"part.scr";
-    WriteBytes(script, "_.OPEN\r\n\"" + Ansi(drawing) + "\"\r\n_.QUIT\r\n");
-    for (const Case& c : cases) {
-        SCOPED_TRACE(Narrow(c.Title));
-        ClearLog();
-        PROCESS_INFORMATION mkdwg{};
-        ASSERT_TRUE(RunQuiet(
-            Quoted(BinDir() + L"tools\\mkdwg.exe") + L" " + Quoted(drawing) + L" " + c.Options,
-            dir_.Path(), mkdwg));
-        WaitForSingleObject(mkdwg.hProcess, 30000);
-        CloseHandle(mkdwg.hProcess);
-
-        HostRun host;
-        ASSERT_TRUE(RunQuiet(Quoted(BinDir() + L"ortx.exe") + L" /b " + Quoted(script) +
-                                 L" /p \"<<ORTXAPP>>\" /nologo",
-                             BinDir(), host.Process));
-        DialogSearch search{host.Process.dwProcessId, c.Title};
-        for (int i = 0; i < 300 && !search.Found; ++i) {
-            Sleep(100);
-            EnumWindows(FindDialog, reinterpret_cast<LPARAM>(&search));
-        }
-        ASSERT_NE(search.Found, nullptr);
-        std::wstring hostLog;
-        GetString(HKEY_CURRENT_USER, SettingsKeyPath(), L"LOGFILENAME", hostLog);
-
-        EXPECT_EQ(watcher_->WatchWindow(search.Found), c.GoOn);
-        EXPECT_EQ(host.WaitForExit(30000), 0u);
-        if (c.HostClosed) {
-            const std::string log = ReadBytes(hostLog);
-            EXPECT_NE(log.find(std::string("dialog closed with ") + c.HostClosed + "\r\n"),
-                      std::string::npos)
-                << log;
-            EXPECT_NE(log.find("Quit.\r\n"), std::string::npos);
-        } else {
-            EXPECT_EQ(Log(), Detail(S(IDS_LOG_WINDOW_TEXTS)) + Detail(L"Object 7 is damaged") +
-                                 Detail(L"OK") + Ended(c.Title));
-            EXPECT_FALSE(FileExists(hostLog));  // the host's log goes with it
-        }
-    }
 }
 
 TEST(WatcherStrings, BothLanguagesTitleEveryRow) {
