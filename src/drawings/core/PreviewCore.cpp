@@ -134,7 +134,7 @@ void DecodeRle(const uint8_t* in, size_t size, bool rle4, uint8_t* out, const La
         const uint8_t count = in[at], value = in[at + 1];
         at += 2;
         if (count) {
-            for (unsigned i = 0; i < count && x < layout.Width; ++i)
+            for (unsigned i = 0; i < count; ++i)
                 put(rle4 ? (i % 2 ? value & 0x0F : value >> 4) : value);
             continue;
         }
@@ -151,7 +151,7 @@ void DecodeRle(const uint8_t* in, size_t size, bool rle4, uint8_t* out, const La
         } else {  // a run of pixels as they are, padded to whole words
             const size_t bytes = rle4 ? (value + 1u) / 2 : value;
             const size_t available = std::min(bytes, size - at);
-            for (unsigned i = 0; i < value && x < layout.Width; ++i) {
+            for (unsigned i = 0; i < value; ++i) {
                 const size_t byte = rle4 ? i / 2 : i;
                 if (byte >= available) break;
                 put(rle4 ? (i % 2 ? in[at + byte] & 0x0F : in[at + byte] >> 4) : in[at + byte]);
