@@ -70,7 +70,7 @@ bool IsHandledBitCount(uint16_t bits) {
 // False for any size the result cannot have: no pixels, a height of INT_MIN
 // (it has no magnitude), more colours than 8 bits index, or a block over the
 // cap. Compression must fit the bit count: RLE8 at 8 bits, RLE4 at 4.
-bool PlanLayout(const InfoHeader& h, Layout& layout) {
+bool PlanLayout(const InfoHeader& h, size_t maxBytes, Layout& layout) {
     if (!IsHandledBitCount(h.BitCount)) return false;
     if (h.Compression == kRle8 && h.BitCount != 8) return false;
     if (h.Compression == kRle4 && h.BitCount != 4) return false;
@@ -95,7 +95,7 @@ bool PlanLayout(const InfoHeader& h, Layout& layout) {
         layout.ResultColours = layout.Colours;
     else
         layout.ResultColours = 256;
-    return layout.BlockBytes() <= kMaxPreviewBytes;
+    return layout.BlockBytes() <= maxBytes;
 }
 
 // The header, then the colour table, of a result; returns where the pixels go.
@@ -348,7 +348,7 @@ std::vector<uint8_t> PreviewCore::ReadImage(ByteSource& file) {
     if (!in.Ok() || h.Compression == kBitFields) return {};
     if (h.Compression != kRgb ? !DecodeCompressed : h.BitCount != 8 && !Reduce8Bit) return {};
     Layout layout;
-    if (!PlanLayout(h, layout)) return {};
+    if (!PlanLayout(h, MaxBytes, layout)) return {};
 
     // The colour table, widened to 4-byte entries.
     const uint64_t entrySize = headerSize == kCoreHeaderSize ? 3 : 4;
@@ -369,7 +369,7 @@ std::vector<uint8_t> PreviewCore::ReadImage(ByteSource& file) {
         // Run-length codes: the image size's number of bytes, never more
         // than the record holds, and never a buffer over the cap.
         const size_t inputSize =
-            static_cast<size_t>(std::min<uint64_t>({h.SizeImage, available, kMaxPreviewBytes}));
+            static_cast<size_t>(std::min<uint64_t>({h.SizeImage, available, MaxBytes}));
         std::vector<uint8_t> input(inputSize);
         if (!in.Bytes(input.data(), input.size())) return {};
         uint8_t* pixels = PutHeaderAndColours(block, h, layout, colours, layout.Colours);
@@ -385,7 +385,7 @@ std::vector<uint8_t> PreviewCore::ReadImage(ByteSource& file) {
         if (!in.Bytes(pixels, static_cast<size_t>(needed))) return {};
         return block;
     }
-    if (needed > kMaxPreviewBytes) return {};
+    if (needed > MaxBytes) return {};
     std::vector<uint8_t> source(static_cast<size_t>(needed));
     if (!in.Bytes(source.data(), source.size())) return {};
     // 4 bits keep their own colours first; the others index the cube.
