@@ -184,6 +184,23 @@ struct DitherTables {
     }
 };
 
+// One row of 24- or 32-bit pixels (blue, green, red first) on the cube, the
+// columns in pairs of even and odd.
+template <size_t Step>
+void DitherRow(const uint8_t* src, uint8_t* dst, uint32_t width, const DitherTables& dither,
+               uint64_t row) {
+    const auto& even = dither.Share[row % 2][0];
+    const auto& odd = dither.Share[row % 2][1];
+    uint32_t x = 0;
+    for (; x + 1 < width; x += 2, src += 2 * Step) {
+        dst[x] = static_cast<uint8_t>(even[0][src[2]] + even[1][src[1]] + even[2][src[0]]);
+        dst[x + 1] =
+            static_cast<uint8_t>(odd[0][src[Step + 2]] + odd[1][src[Step + 1]] + odd[2][src[Step]]);
+    }
+    if (x < width)
+        dst[x] = static_cast<uint8_t>(even[0][src[2]] + even[1][src[1]] + even[2][src[0]]);
+}
+
 // Reduces rows of 1, 4, 24 or 32 bits that are all there to 8 bits.
 void ReduceTo8Bit(const uint8_t* in, uint16_t bits, uint8_t* out, const Layout& layout) {
     static const DitherTables dither;
@@ -199,14 +216,11 @@ void ReduceTo8Bit(const uint8_t* in, uint16_t bits, uint8_t* out, const Layout& 
                 for (uint32_t x = 0; x < layout.Width; ++x)
                     dst[x] = x % 2 ? src[x / 2] & 0x0F : src[x / 2] >> 4;
                 break;
-            default: {
-                const size_t step = bits / 8;
-                const auto& share = dither.Share[y % 2];
-                for (uint32_t x = 0; x < layout.Width; ++x, src += step) {
-                    const auto& at = share[x % 2];
-                    dst[x] = static_cast<uint8_t>(at[0][src[2]] + at[1][src[1]] + at[2][src[0]]);
-                }
-            }
+            case 24:
+                DitherRow<3>(src, dst, layout.Width, dither, y);
+                break;
+            default:
+                DitherRow<4>(src, dst, layout.Width, dither, y);
         }
     }
 }
@@ -355,8 +369,15 @@ std::vector<uint8_t> PreviewCore::ReadImage(ByteSource& file) {
     const uint64_t tableBytes = entrySize * layout.Colours;
     if (length <= headerSize + tableBytes) return {};
     uint8_t colours[4 * 256] = {};
-    for (uint32_t i = 0; i < layout.Colours; ++i) in.Bytes(colours + 4 * i, entrySize);
-    if (!in.Ok()) return {};
+    if (!in.Bytes(colours, static_cast<size_t>(tableBytes))) return {};
+    if (entrySize == 3) {  // in place, from the last entry down
+        for (uint32_t i = layout.Colours; i-- > 0;) {
+            colours[4 * i + 3] = 0;
+            colours[4 * i + 2] = colours[3 * i + 2];
+            colours[4 * i + 1] = colours[3 * i + 1];
+            colours[4 * i] = colours[3 * i];
+        }
+    }
 
     // The pixel bytes the record holds, as far as the file goes (a plain
     // bitmap file's pixel offset may point anywhere).
