@@ -24,7 +24,7 @@ const std::array<PaletteEntry, 256>& CubePalette();
 
 // The result block: a 40-byte BITMAPINFOHEADER (bit count 8, compression 0,
 // image size = the pixel bytes), the colour table (biClrUsed entries, or 256
-// when that is 0, never more than 256; blue, green, red, 0), then the pixel
+// when that is 0, never more than 256; blue, green, red, reserved), then the pixel
 // rows padded to 4 bytes, in stored order (positive height: bottom row
 // first). Its size is exactly what the header says, at most kMaxPreviewBytes
 // (64 MiB).
