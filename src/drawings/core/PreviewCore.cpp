@@ -32,8 +32,8 @@ uint32_t Clamp32(uint64_t value) {
     return value > UINT32_MAX ? UINT32_MAX : static_cast<uint32_t>(value);
 }
 
+// The fields of an info header; a core header fills the first four.
 struct InfoHeader {
-    uint32_t Size = 0;
     int32_t Width = 0, Height = 0;
     uint16_t Planes = 0, BitCount = 0;
     uint32_t Compression = 0, SizeImage = 0;
@@ -358,7 +358,6 @@ std::vector<uint8_t> PreviewCore::ReadImage(ByteSource& file) {
     } else {
         return {};
     }
-    h.Size = kInfoHeaderSize;
     if (!in.Ok() || h.Compression == kBitFields) return {};
     if (h.Compression != kRgb ? !DecodeCompressed : h.BitCount != 8 && !Reduce8Bit) return {};
     Layout layout;
