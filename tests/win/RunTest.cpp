@@ -10,6 +10,7 @@
 #include "resources/ids.h"
 #include "stand-ins/drawings/core/StandInDrawing.h"
 
+#include "support/StandInHost.h"
 #include "support/WinTest.h"
 
 using namespace testenv;
@@ -65,6 +66,8 @@ class RunTest : public WinTest {
             CloseHandle(app_->HostProcess.hProcess);
         }
         app_->ExitInstance();
+        // Every host of the run met only what the contract allows.
+        ExpectCleanHostRuns(transcripts_.Folder());
         SetCurrentDirectoryW(previousFolder_);
         DeleteFileW(GetMigrateListPath().c_str());
         DeleteFileW(GetMigratedListPath().c_str());
@@ -110,6 +113,7 @@ class RunTest : public WinTest {
         return Ansi(fw::FormatResString(id, args));
     }
 
+    HostTranscripts transcripts_;
     ScratchDir dir_;
     wchar_t previousFolder_[MAX_PATH] = {};
     std::unique_ptr<CAxvekTarvoApp> app_;
