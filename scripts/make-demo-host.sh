@@ -24,16 +24,12 @@ while [ $# -gt 0 ]; do
     esac
 done
 
-if [ -z "${WINEPREFIX:-}" ] || [ "$WINEPREFIX" = "$HOME/.wine" ]; then
-    echo "make-demo-host.sh: set WINEPREFIX to a private prefix first" >&2
-    exit 2
-fi
+. "$here/wine-env.sh"
+wine_require_private_prefix make-demo-host.sh || exit 2
 build=$(cd "$build" 2>/dev/null && pwd) || { echo "make-demo-host.sh: no folder $build" >&2; exit 2; }
 bin="$build/bin"
 [ -f "$bin/axTarvo.exe" ] || { echo "make-demo-host.sh: no Windows build in $build" >&2; exit 2; }
 
-wine=/usr/lib/wine/wine64
-export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 [ -f "$WINEPREFIX/system.reg" ] || "$wine" wineboot -i >/dev/null 2>&1
 
 curver='ORTXA-7001:409'

@@ -5,13 +5,8 @@ set -euo pipefail
 build=$(cd "$1" && pwd)
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 root=$(cd "$here/../.." && pwd)
-wine=/usr/lib/wine/wine64
-export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-
-if [ -z "${WINEPREFIX:-}" ] || [ "$WINEPREFIX" = "$HOME/.wine" ]; then
-    echo "e2e: WINEPREFIX must name the private test prefix" >&2
-    exit 125
-fi
+source "$root/scripts/wine-env.sh"
+wine_require_private_prefix e2e || exit 125
 
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
