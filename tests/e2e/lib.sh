@@ -32,3 +32,12 @@ screenshot() {  # name: keeps a picture of the screen next to the test's output
 }
 
 temp_unix() { unix_path "$(win_env TEMP)"; }
+
+# Fails when a stand-in host that kept its transcript in $ORTX_TRANSCRIPT met
+# a breach of the contract: the same check the Windows tests make.
+check_host_transcripts() {
+    local out
+    out=$("$wine" "$build/bin/axwin_tests.exe" --gtest_also_run_disabled_tests \
+        --gtest_filter=HostTranscripts.DISABLED_InTheEnvironmentsFolderAreClean 2>&1) ||
+        { echo "$out"; fail "the stand-in host met a breach of the contract"; }
+}

@@ -60,11 +60,13 @@ class RunTest : public WinTest {
         app_->PrepareHostProfile(1);
     }
     void TearDown() override {
-        TerminateHost(kTerminateUser);
+        // The batch first, then its host: the other way round the batch would
+        // start the next host, left behind blocking in a dialog.
         if (app_->HostProcess.hProcess) {
             TerminateProcess(app_->HostProcess.hProcess, 0);
             CloseHandle(app_->HostProcess.hProcess);
         }
+        TerminateHost(kTerminateUser);
         app_->ExitInstance();
         // Every host of the run met only what the contract allows.
         ExpectCleanHostRuns(transcripts_.Folder());
