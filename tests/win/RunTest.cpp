@@ -64,6 +64,7 @@ class RunTest : public WinTest {
         // start the next host, left behind blocking in a dialog.
         if (app_->HostProcess.hProcess) {
             TerminateProcess(app_->HostProcess.hProcess, 0);
+            WaitForSingleObject(app_->HostProcess.hProcess, 10000);
             CloseHandle(app_->HostProcess.hProcess);
         }
         TerminateHost(kTerminateUser);
