@@ -160,8 +160,16 @@ TEST_F(RunTest, AnUpdateJobMigratesEveryDrawingAndMarksTheUsersList) {
     // Counter file, drawing script, head script, two tails, batch file.
     const std::vector<std::wstring> temps = app_->TempFiles;
     EXPECT_EQ(temps.size(), 6u);
+    // The host's log as the host named it, under the key it names itself.
+    const std::wstring settings =
+        L"Software\\Kelvane\\Kelvane Mechanical\\Desktop\\17\\ORTXA-7001:409\\Migration";
+    std::wstring hostLog;
+    ASSERT_TRUE(GetString(HKEY_CURRENT_USER, settings, L"LOGFILENAME", hostLog));
+    EXPECT_TRUE(FileExists(hostLog));
     app_->ExitInstance();
     for (const std::wstring& t : temps) EXPECT_FALSE(FileExists(t)) << Narrow(t);
+    EXPECT_FALSE(FileExists(hostLog));
+    EXPECT_FALSE(ValueExists(HKEY_CURRENT_USER, settings, L"LOGFILENAME"));
 }
 
 TEST_F(RunTest, AScanAddsAReferencedDrawingThatTheUpdateMigratesWithTheOtherTail) {
