@@ -5,6 +5,29 @@
 // Program file
 #define IDI_APPLICATION_ICON 3000
 
+// Version texts of the Files page, chosen by a drawing's format (its magic)
+// and its release byte. 2270..2277 are other texts.
+#define IDS_VERSION_OTHER 2254   // older, unknown or not a drawing
+#define IDS_VERSION_OX1012 2255  // also "OX1014"
+#define IDS_VERSION_OX1015_A 2256
+#define IDS_VERSION_OX1015_B 2257
+#define IDS_VERSION_OX1015_C 2258
+#define IDS_VERSION_OX1018_A 2259
+#define IDS_VERSION_OX1018_B 2260
+#define IDS_VERSION_OX1018_C 2261
+#define IDS_VERSION_OX1018_D 2262
+#define IDS_VERSION_OX1021_A 2263
+#define IDS_VERSION_OX1021_B 2264
+#define IDS_VERSION_OX1021_C 2265
+#define IDS_VERSION_OX1024_A 2266
+#define IDS_VERSION_OX1024_B 2267
+#define IDS_VERSION_OX1024_C 2268
+#define IDS_VERSION_OX1027_A 2269
+#define IDS_VERSION_OX1027_B 2278
+#define IDS_VERSION_OX1027_C 2279
+#define IDS_VERSION_OX1027_D 2280
+#define IDS_VERSION_OX1032 2281
+
 // Strings
 #define IDS_CAPTION 2001              // caption of every message box, wizard title
 #define IDS_LAUNCH_FAILED 2002        // batch process could not be started
@@ -47,9 +70,40 @@
 #define IDS_NOTHING_TO_SCAN 2315
 #define IDS_NOTHING_TO_UPDATE 2316
 
+// Window watcher: titles of the host's dialogs and the watcher's log lines.
+// Fatal titles: 2191..2195, then 2101..2129; answered with a key: 2130..2134
+// and 2137..2140. A title beginning with "?" is a placeholder.
+#define IDS_LOG_ANSWER_NOTE 2016        // extra detail line after answering 2134
+#define IDS_LOG_ANSWERED_WINDOW 2076    // %s: title of a window answered with keys
+#define IDS_WATCH_OPEN_QUESTION 2102    // fatal unless the host's 20010 shows in it
+#define IDS_WATCH_MIGRATION_BOX 2120    // fatal unless IDS_WATCH_HARMLESS_TEXT shows in it
+#define IDS_WATCH_ANSWER_QUESTION 2132  // answered with the first character of 2136
+#define IDS_WATCH_NOTED_WINDOW 2134     // answered with Enter, IDS_LOG_ANSWER_NOTE logged
+#define IDS_WATCH_SEQUENCE_WINDOW 2135  // answered with Tab, Tab, Down, Enter
+#define IDS_WATCH_ANSWER 2136           // its first character answers 2132
+#define IDS_WATCH_HARMLESS_TEXT 2141    // child text that makes 2120 harmless
+#define IDS_LOG_WINDOW_TEXTS 2276       // detail line before a window's logged texts
+#define HOST_IDS_EARLIER_RELEASE 20010  // string of the host's own ortxares.dll
+
 // Our own additions
 #define IDS_LOG_UNREPRESENTABLE_PATH 2400  // %s: drawing path the code page cannot hold
 #define IDS_LOG_NAME_FOR_CMD 2401          // %s: name cmd cannot be given in its code page
 #define IDS_LOG_REFUSED_EXTENSION 2402     // %s: path of the migration extension
 #define IDS_LOG_REFUSED_LOG_PATH 2403      // %s: path of the migration log
 #define IDS_LOG_REFUSED_LOG_FLAGS 2404     // %d: the log flags
+
+// Dialog framework, small dialogs and painted controls (our own additions:
+// strings from 2450; the others are the ids the wizard and the run monitor use)
+#define IDS_DDX_INT_RANGE 2450         // %d, %d: lowest and highest whole number allowed
+#define IDS_FOLDER_BROWSER_TITLE 2451  // caption of the old-style folder picker
+#define IDI_WIZARD 2128                // icon of the wizard and the run monitor
+#define IDB_WIZARD_PICTURE 2131        // stretched picture of CWizardBmp
+#define IDB_EMBLEM 2142                // CTranspBmp's picture; its white shows the dialog colour
+#define IDD_SAFETY_NOTICE 2148         // CSafetyDlg
+#define IDD_RUN_VEK 2149               // CRunVekDlg: the migration profile is missing
+#define IDC_SAFETY_ICON 2046
+#define IDC_RUN_VEK_ICON 2047
+// The old-style folder picker's template is named "DIRSELECT".
+#ifndef IDC_STATIC
+#define IDC_STATIC (-1)
+#endif

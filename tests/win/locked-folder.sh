@@ -6,7 +6,8 @@
 # root as well), or for other users read-only.
 limit=$1
 shift
-PATH="$PATH:/usr/lib/wine" wineserver -p >/dev/null 2>&1 </dev/null
+. "$(dirname "$0")/../../scripts/wine-env.sh"
+wineserver -p >/dev/null 2>&1 </dev/null
 dir=$(mktemp -d) && : >"$dir/list.dml" || exit 1
 chattr +i "$dir" 2>/dev/null || chmod 555 "$dir"
 (trap '' XFSZ; ulimit -f "$limit" && AXTEST_LOCKED_FOLDER="$dir" exec "$@")
