@@ -1,0 +1,156 @@
+#include "wizard/PaintedControls.h"
+
+#include "framework/Resources.h"
+#include "resources/ids.h"
+
+#include "support/Pixels.h"
+#include "support/WinTest.h"
+
+using namespace testenv;
+
+namespace {
+
+const wchar_t kFrameClass[] = L"axtest.PaintedFrame";
+
+// Counts the pixels of an area that are clearly darker than the face colour:
+// the ink of a text.
+int InkPixels(const Pixels& p) {
+    const uint32_t face = Rgb(GetSysColor(COLOR_BTNFACE));
+    int n = 0;
+    for (uint32_t v : p.Rgb) n += ChannelDistance(v, face) > 96;
+    return n;
+}
+
+}  // namespace
+
+class PaintedControlsTest : public WinTest {
+  protected:
+    void SetUp() override {
+        WinTest::SetUp();
+        WNDCLASSW wc{};
+        wc.lpfnWndProc = DefWindowProcW;
+        wc.hInstance = GetModuleHandleW(nullptr);
+        wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+        wc.lpszClassName = kFrameClass;
+        RegisterClassW(&wc);
+        frame_ = CreateWindowExW(WS_EX_TOPMOST, kFrameClass, L"", WS_POPUP, 20, 20, 760, 720,
+                                 nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+        ASSERT_TRUE(frame_);
+        // Not activated: Wine waits two seconds for a window manager when an
+        // active window goes away.
+        ShowWindow(frame_, SW_SHOWNOACTIVATE);
+        font_ =
+            CreateFontW(-11, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, L"Tahoma");
+    }
+    void TearDown() override {
+        DestroyWindow(frame_);
+        DeleteObject(font_);
+        WinTest::TearDown();
+    }
+    HWND Static(const wchar_t* text, int x, int y, int w, int h) {
+        HWND s = CreateWindowW(L"Static", text, WS_CHILD | WS_VISIBLE | SS_LEFT, x, y, w, h, frame_,
+                               nullptr, GetModuleHandleW(nullptr), nullptr);
+        SendMessageW(s, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
+        return s;
+    }
+    Pixels Resource(UINT id) {
+        HBITMAP b = static_cast<HBITMAP>(LoadImageW(fw::ResourceHandle(), MAKEINTRESOURCEW(id),
+                                                    IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+        Pixels p = BitmapPixels(b);
+        DeleteObject(b);
+        return p;
+    }
+
+    HWND frame_ = nullptr;
+    HFONT font_ = nullptr;
+};
+
+TEST_F(PaintedControlsTest, WizardPictureIsStretchedOverTheWholeControl) {
+    const Pixels picture = Resource(IDB_WIZARD_PICTURE);
+    ASSERT_GT(picture.Width, 0);
+    // Twice the size, and squeezed to half the height at the same width.
+    const SIZE sizes[] = {{picture.Width * 2, picture.Height * 2},
+                          {picture.Width, picture.Height / 2}};
+    int x = 10;
+    for (const SIZE& size : sizes) {
+        CWizardBmp control;
+        ASSERT_TRUE(control.SubclassWindow(Static(L"", x, 10, size.cx, size.cy)));
+        const Pixels shown = Capture(control.GetSafeHwnd());
+        ASSERT_EQ(shown.Width, size.cx);
+        int wrong = 0;
+        for (int y = 0; y < shown.Height; y += 3) {
+            for (int sx = 0; sx < shown.Width; sx += 3) {
+                // The source pixel this one stretches, give or take one.
+                const int px = sx * picture.Width / shown.Width;
+                const int py = y * picture.Height / shown.Height;
+                int best = 255;
+                for (int dy = -1; dy <= 1; ++dy)
+                    for (int dx = -1; dx <= 1; ++dx) {
+                        const int qx = px + dx, qy = py + dy;
+                        if (qx >= 0 && qy >= 0 && qx < picture.Width && qy < picture.Height)
+                            best = std::min(best,
+                                            ChannelDistance(shown.At(sx, y), picture.At(qx, qy)));
+                    }
+                wrong += best > 2;
+            }
+        }
+        EXPECT_EQ(wrong, 0) << size.cx << " x " << size.cy;
+        x += size.cx + 10;
+    }
+}
+
+TEST_F(PaintedControlsTest, WizardPictureMissingAtOnePaintIsLoadedAtTheNext) {
+    CWizardBmp control;
+    ASSERT_TRUE(control.SubclassWindow(Static(L"", 10, 10, 82, 157)));
+    const uint32_t face = Rgb(GetSysColor(COLOR_BTNFACE));
+    fw::SetResourceHandle(GetModuleHandleW(nullptr));  // a module without the picture
+    const Pixels empty = Capture(control.GetSafeHwnd());
+    EXPECT_EQ(std::count(empty.Rgb.begin(), empty.Rgb.end(), face),
+              static_cast<long>(empty.Rgb.size()));
+    fw::SetResourceHandle(resources_->Library());
+    control.Invalidate();
+    const Pixels shown = Capture(control.GetSafeHwnd());
+    EXPECT_LT(std::count(shown.Rgb.begin(), shown.Rgb.end(), face), 10);
+}
+
+TEST_F(PaintedControlsTest, EmblemKeepsItsSizeAndItsWhiteTurnsIntoTheFaceColour) {
+    const Pixels emblem = Resource(IDB_EMBLEM);
+    ASSERT_GT(emblem.Width, 0);
+    CTranspBmp control;
+    ASSERT_TRUE(control.SubclassWindow(Static(L"", 30, 40, emblem.Width + 40, emblem.Height + 30)));
+    const Pixels shown = Capture(control.GetSafeHwnd());
+    const uint32_t face = Rgb(GetSysColor(COLOR_BTNFACE));
+    int white = 0, wrong = 0;
+    for (int y = 0; y < shown.Height; ++y)
+        for (int x = 0; x < shown.Width; ++x) {
+            const bool inside = x < emblem.Width && y < emblem.Height;
+            const uint32_t source = inside ? emblem.At(x, y) : face;
+            white += inside && source == 0xFFFFFF;
+            wrong += shown.At(x, y) != (source == 0xFFFFFF ? face : source);
+        }
+    EXPECT_GT(white, 100);
+    EXPECT_EQ(wrong, 0);
+}
+
+TEST_F(PaintedControlsTest, HeadingTurnsBoldAndBackWithoutRemnants) {
+    CBoldTxt heading;
+    ASSERT_TRUE(heading.SubclassWindow(Static(L"Choose the drawings to migrate", 10, 10, 320, 20)));
+    EXPECT_FALSE(heading.IsBold());
+    const Pixels normal = Capture(heading.GetSafeHwnd());
+    ASSERT_GT(InkPixels(normal), 50);
+
+    heading.SetBold(true);
+    const Pixels bold = Capture(heading.GetSafeHwnd());
+    EXPECT_GT(InkPixels(bold), InkPixels(normal) * 11 / 10);
+
+    heading.SetBold(false);
+    EXPECT_TRUE(Capture(heading.GetSafeHwnd()) == normal) << "bold pixels left behind";
+
+    // The same weight again asks for no repaint.
+    ValidateRect(heading.GetSafeHwnd(), nullptr);
+    heading.SetBold(false);
+    RECT update{};
+    EXPECT_FALSE(GetUpdateRect(heading.GetSafeHwnd(), &update, FALSE));
+    heading.SetBold(true);
+    EXPECT_TRUE(GetUpdateRect(heading.GetSafeHwnd(), &update, FALSE));
+}
