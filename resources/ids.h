@@ -89,10 +89,10 @@
 #define IDI_SEARCH_FOLDER 2130  // the Search page's folder items
 #define IDI_SEARCH_ROOT 2131    // the Search page's root item
 #define IDS_SEARCH_ROOT 2003
-#define IDS_SEARCH_MISSING 2051      // %s: a typed folder that does not exist
-#define IDS_SEARCH_NOT_FOLDER 2052   // %s: a typed folder that is a file
-#define IDS_SEARCH_DUPLICATE 2065    // %s: a typed folder already listed
-#define IDS_SEARCH_FILTER 2066       // "|"-separated filter of the list file dialogs
+#define IDS_SEARCH_MISSING 2051     // %s: a typed folder that does not exist
+#define IDS_SEARCH_NOT_FOLDER 2052  // %s: a typed folder that is a file
+#define IDS_SEARCH_DUPLICATE 2065   // %s: a typed folder already listed
+#define IDS_SEARCH_FILTER 2066      // "|"-separated filter of the list file dialogs
 #define IDS_SEARCH_LOAD_TITLE 2067
 #define IDS_SEARCH_LOAD_FAILED 2068  // %s: path
 #define IDS_SEARCH_SAVE_TITLE 2069
