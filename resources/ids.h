@@ -107,3 +107,65 @@
 #ifndef IDC_STATIC
 #define IDC_STATIC (-1)
 #endif
+
+// Options, Standards and Search pages (templates 2132, 2150, 2138).
+#define IDD_PAGE_OPTIONS 2132
+#define IDD_PAGE_STANDARDS 2150
+#define IDD_PAGE_SEARCH 2138
+#define IDB_STANDARDS 2057      // two 24-pixel images: a standard, the chosen standard
+#define IDI_SEARCH_FOLDER 2130  // the Search page's folder items
+#define IDI_SEARCH_ROOT 2131    // the Search page's root item
+#define IDS_SEARCH_ROOT 2003
+#define IDS_SEARCH_MISSING 2051     // %s: a typed folder that does not exist
+#define IDS_SEARCH_NOT_FOLDER 2052  // %s: a typed folder that is a file
+#define IDS_SEARCH_DUPLICATE 2065   // %s: a typed folder already listed
+#define IDS_SEARCH_FILTER 2066      // "|"-separated filter of the list file dialogs
+#define IDS_SEARCH_LOAD_TITLE 2067
+#define IDS_SEARCH_LOAD_FAILED 2068  // %s: path
+#define IDS_SEARCH_SAVE_TITLE 2069
+#define IDS_SEARCH_SAVE_FAILED 2070  // %s: path
+#define IDS_STD_0 2053               // the seven standards' names, SymbolStd 0 to 6
+#define IDS_STD_1 2054
+#define IDS_STD_2 2055
+#define IDS_STD_3 2056
+#define IDS_STD_4 2057
+#define IDS_STD_5 2081
+#define IDS_STD_6 2058
+#define IDS_SETUP_DRAWING_MISSING 2318
+// Options page controls
+#define IDC_OPT_TIMEOUT 2035
+#define IDC_OPT_PICTURE 2044
+#define IDC_OPT_EMBLEM 2033
+#define IDC_OPT_HEADING 2051
+#define IDC_OPT_SETUP 2318
+#define IDC_OPT_SETUP_DRAWING 2319
+#define IDC_OPT_SETUP_BROWSE 2320
+#define IDC_OPT_PURGE 2321
+#define IDC_OPT_PURGE_BLOCKS 2322
+#define IDC_OPT_PURGE_LAYERS 2323
+#define IDC_OPT_PURGE_DIMSTY 2324
+#define IDC_OPT_PURGE_PLOTSTY 2325
+#define IDC_OPT_PURGE_GROUP 2326
+#define IDC_OPT_PURGE_LTYPES 2327
+#define IDC_OPT_PURGE_TEXTSTY 2328
+#define IDC_OPT_PURGE_MLSTY 2329
+#define IDC_OPT_PURGE_SHAPES 2330
+// Standards page controls
+#define IDC_STD_PICTURE 2054
+#define IDC_STD_EMBLEM 2055
+#define IDC_STD_HEADING 2052
+#define IDC_STD_LIST 2099
+#define IDC_STD_TITLE_BLOCKS 2096
+#define IDC_STD_SYMBOLS 2097
+#define IDC_STD_CHOICES 2109
+// Search page controls
+#define IDC_SEARCH_EMBLEM 2034
+#define IDC_SEARCH_TREE 2016
+#define IDC_SEARCH_HEADING 2053
+#define IDC_SEARCH_BROWSE 2010
+#define IDC_SEARCH_NEW 2011
+#define IDC_SEARCH_DELETE 2012
+#define IDC_SEARCH_UP 2013
+#define IDC_SEARCH_DOWN 2014
+#define IDC_SEARCH_LOAD 2103
+#define IDC_SEARCH_SAVE 2104

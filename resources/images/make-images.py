@@ -7,6 +7,10 @@
                maps to the dialog colour (8 bits: the mapping works on the
                colour table); the emblem itself holds no pure white
   wizard.ico   icon 2128 of the wizard and the run monitor (16, 32, 48 pixels)
+  folder.ico   icon 2130: a folder of the Search page's list (20 x 16, 16, 32)
+  folders.ico  icon 2131: the list's root, a folder with a magnifier
+  standards.bmp bitmap 2057: two 24 x 16 images on pure white (the mask
+               colour): a standard's sheet, and the same sheet chosen
 
 Run it from anywhere; it writes next to itself.
 """
@@ -257,17 +261,72 @@ def write_ico(path, canvases):
             mask += bits
         header = struct.pack("<IiiHHIIiiII", 40, c.w, c.h * 2, 1, 32, 0, len(xor) + len(mask), 0,
                              0, 0, 0)
-        images.append((c.w, header + xor + mask))
+        images.append((c.w, c.h, header + xor + mask))
     out = struct.pack("<HHH", 0, 1, len(images))
     offset = 6 + 16 * len(images)
-    for size, blob in images:
-        out += struct.pack("<BBBBHHII", size % 256, size % 256, 0, 0, 1, 32, len(blob), offset)
+    for w, h, blob in images:
+        out += struct.pack("<BBBBHHII", w % 256, h % 256, 0, 0, 1, 32, len(blob), offset)
         offset += len(blob)
     with open(path, "wb") as f:
-        f.write(out + b"".join(blob for _, blob in images))
+        f.write(out + b"".join(blob for _, _, blob in images))
+
+
+FOLDER = (232, 188, 84)
+FOLDER_DARK = (184, 136, 40)
+
+
+def folder_shapes(w, h, magnifier=False):
+    """A folder drawn in the lower left h x h square of a w x h canvas."""
+    c = Canvas(w, h)
+    k = h / 16.0
+    draw(c, round_rect(1 * k, 2.5 * k, 7.5 * k, 6 * k, 1 * k), FOLDER_DARK)  # tab
+    draw(c, round_rect(1 * k, 4 * k, 15 * k, 14 * k, 1 * k), FOLDER_DARK)
+    draw(c, round_rect(1.8 * k, 5.8 * k, 14.2 * k, 13.2 * k, 0.6 * k), FOLDER)
+    if magnifier:
+        cx, cy, r = w - 6 * k, 9.5 * k, 3.4 * k
+        draw(c, circle(cx, cy, r), (255, 255, 255), 0.85)
+        draw(c, ring(cx, cy, r, 1.3 * k), INK)
+        draw(c, segment(cx + 2.4 * k, cy + 2.4 * k, cx + 5 * k, cy + 5.2 * k, 1.8 * k), INK)
+    return c
+
+
+def standards_strip():
+    """Image 0: a standard's sheet; image 1: the same sheet, chosen."""
+    c = Canvas(48, 16, (255, 255, 255))
+    for i in range(2):
+        x = 24 * i
+        draw(c, polygon([(x + 6, 1), (x + 14, 1), (x + 18, 5), (x + 18, 15), (x + 6, 15)]),
+             (90, 120, 160))
+        sheet(c, x + 7, 2, x + 17, 14, 3.5)
+        for y in (7, 10):
+            draw(c, rect(x + 9, y, x + 15, y + 1), FAINT)
+        if i:
+            draw(c, circle(x + 17, 11, 5), (30, 150, 70))
+            draw(c, segment(x + 14.5, 11, x + 16.5, 13, 1.4), (250, 250, 250))
+            draw(c, segment(x + 16.5, 13, x + 19.8, 8.8, 1.4), (250, 250, 250))
+    return c
+
+
+def flatten_24(c):
+    """Pixels of a canvas on white, never pure white inside the pictures."""
+    out = Canvas(c.w, c.h)
+    for y in range(c.h):
+        for x in range(c.w):
+            r, g, b, a = c.px[y][x]
+            if (round(r), round(g), round(b)) == (255, 255, 255):
+                out.px[y][x] = [255, 255, 255, 1.0]
+            else:
+                out.px[y][x] = [min(254, round(v)) for v in (r, g, b)] + [1.0]
+    return out
 
 
 if __name__ == "__main__":
     write_bmp24(os.path.join(HERE, "wizard.bmp"), wizard_picture())
     write_bmp8(os.path.join(HERE, "emblem.bmp"), 48, 48, flatten_on_white(emblem_shapes(48)))
     write_ico(os.path.join(HERE, "wizard.ico"), [emblem_shapes(s) for s in (16, 32, 48)])
+    write_ico(os.path.join(HERE, "folder.ico"),
+              [folder_shapes(20, 16), folder_shapes(16, 16), folder_shapes(32, 32)])
+    write_ico(os.path.join(HERE, "folders.ico"),
+              [folder_shapes(20, 16, True), folder_shapes(16, 16, True),
+               folder_shapes(32, 32, True)])
+    write_bmp24(os.path.join(HERE, "standards.bmp"), flatten_24(standards_strip()))

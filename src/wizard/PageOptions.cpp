@@ -1,0 +1,165 @@
+#include "wizard/PageOptions.h"
+
+#include <commdlg.h>
+#include <io.h>
+
+#include <cmath>
+#include <string>
+
+#include "app/AxvekTarvoApp.h"
+#include "framework/DataExchange.h"
+#include "framework/Gdi.h"
+#include "framework/Resources.h"
+#include "resources/ids.h"
+
+namespace {
+
+struct FlagBox {
+    DWORD bit;
+    int id;
+};
+
+// The check boxes of OrtxaFlags. Bit 0x40 and the bits above 0x400 have no
+// box and are left as they are.
+const FlagBox kFlagBoxes[] = {
+    {0x1, IDC_OPT_SETUP},          {0x2, IDC_OPT_PURGE},           {0x4, IDC_OPT_PURGE_BLOCKS},
+    {0x8, IDC_OPT_PURGE_LAYERS},   {0x10, IDC_OPT_PURGE_DIMSTY},   {0x20, IDC_OPT_PURGE_PLOTSTY},
+    {0x80, IDC_OPT_PURGE_LTYPES},  {0x100, IDC_OPT_PURGE_TEXTSTY}, {0x200, IDC_OPT_PURGE_MLSTY},
+    {0x400, IDC_OPT_PURGE_SHAPES},
+};
+
+// Enabled with the purge bit: the category boxes and their group.
+const int kPurgeControls[] = {IDC_OPT_PURGE_BLOCKS,  IDC_OPT_PURGE_LAYERS, IDC_OPT_PURGE_DIMSTY,
+                              IDC_OPT_PURGE_PLOTSTY, IDC_OPT_PURGE_GROUP,  IDC_OPT_PURGE_LTYPES,
+                              IDC_OPT_PURGE_TEXTSTY, IDC_OPT_PURGE_MLSTY,  IDC_OPT_PURGE_SHAPES};
+
+// The whole OPENFILENAMEW from Windows XP (version 5.1) on; the size without
+// the three trailing members before that.
+DWORD OpenFileNameSize() {
+    OSVERSIONINFOEXW version{};
+    version.dwOSVersionInfoSize = sizeof version;
+    version.dwMajorVersion = 5;
+    version.dwMinorVersion = 1;
+    version.wServicePackMajor = 0;
+    DWORDLONG condition = 0;
+    condition = VerSetConditionMask(condition, VER_MAJORVERSION, VER_GREATER_EQUAL);
+    condition = VerSetConditionMask(condition, VER_MINORVERSION, VER_GREATER_EQUAL);
+    condition = VerSetConditionMask(condition, VER_SERVICEPACKMAJOR, VER_GREATER_EQUAL);
+    const bool xpOrLater =
+        VerifyVersionInfoW(&version, VER_MAJORVERSION | VER_MINORVERSION | VER_SERVICEPACKMAJOR,
+                           condition) != FALSE;
+    return xpOrLater ? sizeof(OPENFILENAMEW) : OPENFILENAME_SIZE_VERSION_400W;
+}
+
+}  // namespace
+
+CPageOptions::CPageOptions(CAxvekTarvoApp& app) : CPropertyPage(IDD_PAGE_OPTIONS), app_(app) {}
+
+void CPageOptions::DoDataExchange(fw::CDataExchange& dx) {
+    fw::DDX_Control(dx, IDC_OPT_PICTURE, picture_);
+    fw::DDX_Control(dx, IDC_OPT_EMBLEM, emblem_);
+    fw::DDX_Control(dx, IDC_OPT_HEADING, heading_);
+    // A refused time-out stops the exchange here, before the flags below.
+    if (!fw::DDX_Text(dx, IDC_OPT_TIMEOUT, timeout_, 1, 1440)) return;
+    app_.UpdateFlags = 0;
+    app_.OptionFlags = 0;
+    fw::DDX_Text(dx, IDC_OPT_SETUP_DRAWING, app_.SetupDrawing);
+    for (const FlagBox& box : kFlagBoxes) fw::DDX_CheckBit(dx, box.id, app_.OrtxaFlags, box.bit);
+    if (dx.Saving()) app_.Timeout = timeout_;
+}
+
+BOOL CPageOptions::OnInitDialog() {
+    timeout_ = app_.Timeout;
+    CPropertyPage::OnInitDialog();
+    heading_.SetBold(true);
+    WidenPurgeBox();
+    ApplyEnabledStates();
+    return FALSE;
+}
+
+BOOL CPageOptions::OnSetActive() {
+    GetSheet()->SetWizardButtons(PSWIZB_BACK | PSWIZB_NEXT);
+    return CPropertyPage::OnSetActive();
+}
+
+LRESULT CPageOptions::OnWizardNext() {
+    // A refused time-out has shown its message and keeps the page; going on
+    // would only show it a second time when the page is left.
+    if (!UpdateData(true)) return -1;
+    if (!(app_.OrtxaFlags & 0x1)) return CPropertyPage::OnWizardNext();
+    if (!app_.SetupDrawing.empty() && _waccess(app_.SetupDrawing.c_str(), 0) == 0)
+        return CPropertyPage::OnWizardNext();
+    fw::ShowMessage(fw::LoadResString(IDS_SETUP_DRAWING_MISSING), MB_ICONWARNING, hwnd_);
+    return -1;
+}
+
+bool CPageOptions::OnCommand(UINT id, UINT code, HWND control) {
+    switch (id) {
+        case IDC_OPT_SETUP:
+        case IDC_OPT_PURGE:
+            if (code != BN_CLICKED) return false;
+            // Only the two master boxes: a half-typed time-out must not
+            // answer a click on a box with its range message.
+            {
+                fw::CDataExchange dx(hwnd_, true);
+                fw::DDX_CheckBit(dx, IDC_OPT_SETUP, app_.OrtxaFlags, 0x1);
+                fw::DDX_CheckBit(dx, IDC_OPT_PURGE, app_.OrtxaFlags, 0x2);
+            }
+            ApplyEnabledStates();
+            return true;
+        case IDC_OPT_SETUP_BROWSE:
+            if (code != BN_CLICKED) return false;
+            BrowseSetupDrawing();
+            return true;
+        default:
+            return CPropertyPage::OnCommand(id, code, control);
+    }
+}
+
+void CPageOptions::ApplyEnabledStates() const {
+    const bool purge = (app_.OrtxaFlags & 0x2) != 0;
+    const bool setup = (app_.OrtxaFlags & 0x1) != 0;
+    for (int id : kPurgeControls) {
+        if (HWND control = GetDlgItem(id)) ::EnableWindow(control, purge);
+    }
+    for (int id : {IDC_OPT_SETUP_DRAWING, IDC_OPT_SETUP_BROWSE}) {
+        if (HWND control = GetDlgItem(id)) ::EnableWindow(control, setup);
+    }
+}
+
+void CPageOptions::WidenPurgeBox() const {
+    HWND box = GetDlgItem(IDC_OPT_PURGE);
+    if (!box) return;
+    wchar_t text[256] = {};
+    const int length = ::GetWindowTextW(box, text, 255);
+    // The page's own context with no font chosen, as the box was laid out
+    // for: the system font is wider than the dialog font, which leaves room.
+    SIZE extent{};
+    {
+        fw::CClientDC dc(hwnd_);
+        GetTextExtentPoint32W(dc.Get(), text, length, &extent);
+    }
+    RECT frame{};
+    ::GetWindowRect(box, &frame);
+    const int width = frame.right - frame.left + static_cast<int>(std::trunc(0.9 * extent.cx));
+    SetWindowPos(box, nullptr, 0, 0, width, frame.bottom - frame.top,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void CPageOptions::BrowseSetupDrawing() {
+    UpdateData(true);
+    wchar_t file[MAX_PATH] = {};
+    wchar_t title[MAX_PATH] = {};
+    OPENFILENAMEW ofn{};
+    ofn.lStructSize = OpenFileNameSize();
+    ofn.hwndOwner = hwnd_;
+    ofn.lpstrFilter = L"DWT Files\0*.dwt\0";
+    ofn.lpstrFile = file;
+    ofn.nMaxFile = MAX_PATH;
+    ofn.lpstrFileTitle = title;
+    ofn.nMaxFileTitle = MAX_PATH;
+    ofn.lpstrDefExt = L"dwt";
+    ofn.Flags = OFN_EXPLORER | OFN_FILEMUSTEXIST;
+    if (GetOpenFileNameW(&ofn)) app_.SetupDrawing = file;
+    UpdateData(false);
+}
