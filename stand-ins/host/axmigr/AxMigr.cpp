@@ -22,7 +22,7 @@
 namespace standin {
 namespace {
 
-constexpr const wchar_t kPrefix[] = L"axmigr: ";
+constexpr const wchar_t* kPrefix = kExtensionPrefix;
 
 struct Session {
     std::wstring LogPath;  // the migration log, as "_axvekloginfo" gave it
@@ -83,7 +83,15 @@ class Command {
     std::wstring DrawingName() const { return Path() ? Quoted(Path()) : L"no drawing"; }
 
     // A line for the host's log only.
-    void Tell(const std::wstring& text) { host_->Log(host_->Context, (kPrefix + text).c_str()); }
+    void Tell(const std::wstring& text) {
+        host_->Log(host_->Context, (std::wstring(kPrefix) + text).c_str());
+    }
+    void BadArgument(const std::wstring& argument, const wchar_t* command, const wchar_t* why) {
+        Tell(kBadArgument + Quoted(argument) + L" of " + command + L": " + why);
+    }
+    static bool IsDecimal(const std::wstring& s) {
+        return !s.empty() && s.find_first_not_of(L"0123456789") == std::wstring::npos;
+    }
 
     // A line for the host's log and, once "_axvekloginfo" named one, the
     // migration log.
@@ -91,7 +99,7 @@ class Command {
         Tell(text);
         if (g_session.LogPath.empty()) return;
         DWORD error = 0;
-        if (!AppendAnsiLine(g_session.LogPath, kPrefix + text, false, &error))
+        if (!AppendAnsiLine(g_session.LogPath, std::wstring(kPrefix) + text, false, &error))
             Tell(L"cannot write the migration log " + Quoted(g_session.LogPath) + L": " +
                  ErrorText(error));
     }
@@ -99,7 +107,11 @@ class Command {
     void LogInfo() {
         const std::wstring path = Unquote(Next());
         const std::wstring flags = Trim(Next());
-        if (path.empty()) return Tell(L"_axvekloginfo without a log path");
+        if (path.empty()) return BadArgument(path, L"_axvekloginfo", L"no log path");
+        // The extension takes "/" only: a "\" would be read as an escape.
+        if (path.find(L'\\') != std::wstring::npos)
+            return BadArgument(path, L"_axvekloginfo", L"the log path has \"\\\" in it");
+        if (!IsDecimal(flags)) return BadArgument(flags, L"_axvekloginfo", L"flags not in decimal");
         g_session.LogPath = path;
         g_session.LogFlags = flags;
         Tell(L"migration log " + Quoted(path) + L", log flags " + flags);
@@ -168,7 +180,7 @@ class Command {
     void Mode() {
         const std::wstring mode = Trim(Next());
         if (mode != L"0" && mode != L"1" && mode != L"2")
-            return Tell(L"invalid mode " + Quoted(mode));
+            return BadArgument(mode, L"_axvekmode", L"not 0, 1 or 2");
         g_session.Mode = mode;
         Tell(L"mode " + mode);
     }
@@ -177,7 +189,8 @@ class Command {
         const std::wstring option = Trim(Next());
         const std::wstring setup = Unquote(Next());
         if (!text::EqualsNoCase(option, L"_T"))
-            return Tell(L"_axsetupdwg: unknown option " + Quoted(option));
+            return BadArgument(option, L"_axsetupdwg", L"not _T");
+        if (setup.empty()) return BadArgument(setup, L"_axsetupdwg", L"no set-up drawing");
         Note(L"set-up drawing " + Quoted(setup) + L" applied to " + DrawingName());
     }
 

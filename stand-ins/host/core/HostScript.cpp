@@ -1,5 +1,7 @@
 #include "stand-ins/host/core/HostScript.h"
 
+#include <cwchar>
+
 #include "core/Text.h"
 #include "stand-ins/core/StandInText.h"
 
@@ -79,6 +81,21 @@ std::wstring CommandTail(std::wstring_view line) {
     return Trim(std::wstring_view(t).substr(end));
 }
 
+bool IsPurgeTail(std::wstring_view tail) {
+    const std::vector<std::wstring> words = SplitCommandLine(tail);
+    if (words.size() != 3 || words[1] != L"*") return false;
+    auto word = [](std::wstring w) {
+        if (!w.empty() && w[0] == L'_') w.erase(0, 1);
+        for (auto& c : w) c = UpperAscii(c);
+        return w;
+    };
+    const std::wstring kind = word(words[0]);
+    if (word(words[2]) != L"N") return false;
+    for (const wchar_t* k : {L"B", L"LA", L"D", L"P", L"LT", L"ST", L"M", L"SH"})
+        if (kind == k) return true;
+    return false;
+}
+
 bool IsExpression(std::wstring_view line) {
     const std::wstring t = Trim(line);
     return !t.empty() && t[0] == L'(';
@@ -120,6 +137,35 @@ std::vector<std::wstring> NewListEntries(const std::vector<std::wstring>& existi
     for (const std::wstring& c : candidates)
         if (seen.insert(c).second) added.push_back(c);
     return added;
+}
+
+namespace {
+
+bool StartsWith(std::wstring_view s, std::wstring_view prefix) {
+    return s.substr(0, prefix.size()) == prefix;
+}
+
+}  // namespace
+
+std::vector<std::wstring> ContractFaults(const std::vector<std::wstring>& transcript) {
+    const std::wstring closing = std::wstring(kUnknownCommand) + L"\"(axresetdbmod T)\".";
+    std::vector<std::wstring> faults;
+    bool unloaded = false;  // the extension has gone, the closing line may follow
+    for (const std::wstring& line : transcript) {
+        if (StartsWith(line, L"Loaded ")) unloaded = false;
+        if (StartsWith(line, L"Unloaded ")) unloaded = true;
+        std::wstring_view text = line;
+        if (StartsWith(text, kExtensionPrefix)) text.remove_prefix(wcslen(kExtensionPrefix));
+        const bool fault = StartsWith(text, kUnknownCommand) || StartsWith(text, kBadArgument) ||
+                           StartsWith(text, kProfileDialog);
+        if (!fault) continue;
+        if (unloaded && line == closing) {
+            unloaded = false;  // once per unload
+            continue;
+        }
+        faults.push_back(line);
+    }
+    return faults;
 }
 
 }  // namespace standin

@@ -32,6 +32,10 @@ HostArgs ParseHostCommandLine(std::wstring_view commandLine);
 std::wstring CommandName(std::wstring_view line);
 // Everything after the command's first blank, trimmed ("_B * _N").
 std::wstring CommandTail(std::wstring_view line);
+// The tail of a "_-purge" line the host takes: a kind it can purge ("B",
+// "LA", "D", "P", "LT", "ST", "M", "SH"), "*" for every name, "N" for no
+// confirmation, each kind and answer with or without its leading "_".
+bool IsPurgeTail(std::wstring_view tail);
 // An expression for the extension: a line that starts with "(".
 bool IsExpression(std::wstring_view line);
 
@@ -48,5 +52,17 @@ std::wstring ResolveReference(std::wstring_view drawingPath, std::wstring_view r
 // the candidates, compared ignoring case; in candidate order.
 std::vector<std::wstring> NewListEntries(const std::vector<std::wstring>& existing,
                                          const std::vector<std::wstring>& candidates);
+
+// The host's log lines that tell of a breach of the contract: a line nobody
+// took, an argument refused, a dialog the migration profile should have
+// switched off. An extension's lines carry its name and ": " first.
+constexpr const wchar_t kUnknownCommand[] = L"Unknown command ";
+constexpr const wchar_t kBadArgument[] = L"Bad argument ";
+constexpr const wchar_t kProfileDialog[] = L"Profile dialog ";
+constexpr const wchar_t kExtensionPrefix[] = L"axmigr: ";
+// The lines of a host's transcript that breach the contract, in order. The
+// closing "(axresetdbmod T)" comes after the extension is unloaded, so the
+// host knows it no more: that one line is expected and not returned.
+std::vector<std::wstring> ContractFaults(const std::vector<std::wstring>& transcript);
 
 }  // namespace standin

@@ -5,6 +5,11 @@
 //
 //   ortx.exe /b "script" /p "profile" /nologo
 //
+// It reads the profile at start as a real host does, and shows the dialogs
+// that the profile's values call for (HostProfile.h). With ORTX_TRANSCRIPT
+// naming a folder it also keeps everything it logs, whatever the log mode, in
+// ortx-<pid>.log there, for tests to check afterwards.
+//
 // The script runs one line per posted message, so the window stays responsive
 // throughout; a delay, a dialog or a hang only holds the script back.
 #include <windows.h>
@@ -17,10 +22,10 @@
 #include <vector>
 
 #include "core/Text.h"
-#include "host/core/HostKeyText.h"
 #include "stand-ins/core/StandInText.h"
 #include "stand-ins/drawings/core/StandInDrawing.h"
 #include "stand-ins/host/OrxApi.h"
+#include "stand-ins/host/core/HostProfile.h"
 #include "stand-ins/host/core/HostScript.h"
 #include "stand-ins/host/win/HostFiles.h"
 
@@ -34,6 +39,9 @@ constexpr int kStatusId = 100;
 constexpr int kHistoryId = 101;
 constexpr WORD kFirstButtonId = 200;  // the fault dialog's buttons beside OK
 constexpr const wchar_t kReleaseKey[] = L"SOFTWARE\\Kelvane\\Orthex\\R25.1";
+constexpr const wchar_t kEditionKeyPrefix[] =
+    L"Software\\Kelvane\\Kelvane Mechanical\\Desktop\\17\\ORTXA-";
+constexpr const wchar_t kDefaultProfile[] = L"<<ORTXA>>";
 constexpr const wchar_t kFallbackTitle[] = L"Kelvane Mechanical";
 constexpr const wchar_t kWindowClass[] = L"OrtxStandInHost";
 constexpr size_t kMaxScriptSize = 16u << 20;
@@ -127,6 +135,9 @@ class Host {
     LRESULT OnMessage(HWND w, UINT msg, WPARAM wp, LPARAM lp);
 
     void StartLog();
+    void ReadProfile();
+    bool ShowProfileDialogs(ProfileMoment moment);
+    static INT_PTR CALLBACK ProfileDialogProc(HWND w, UINT msg, WPARAM wp, LPARAM lp);
     void LoadResources();
     bool CreateMainWindow(HINSTANCE instance);
     void ReadScript();
@@ -136,10 +147,12 @@ class Host {
     void Execute(const std::wstring& line);
     std::wstring TakeArgument(bool* present = nullptr);
 
+    void BadArgument(const std::wstring& argument, const wchar_t* command, const wchar_t* why);
     void Expert();
     void Orx();
     void LoadExtension(const std::wstring& path);
     void UnloadExtension(const std::wstring& name);
+    void OpenCommand();
     void Open(const std::wstring& path);
     void Save();
     void Quit();
@@ -173,7 +186,13 @@ class Host {
     std::vector<std::wstring> early_;  // lines logged before the window was there
     std::wstring exeFolder_;
     HostArgs args_;
+    std::wstring productKey_;  // HKLM and HKCU: the release key and "CurVer"
+    std::wstring editionKey_;  // HKCU: the edition's desktop key
     std::wstring logPath_;
+    std::wstring transcriptPath_;        // empty: no transcript
+    std::vector<ProfileValue> profile_;  // one per rule of ProfileRules()
+    std::wstring profileName_;
+    bool started_ = false;
     bool logging_ = true;
     std::wstring titleBase_ = kFallbackTitle;
     ModuleHandle wizardResources_;
@@ -200,6 +219,7 @@ int Host::Run(HINSTANCE instance) {
     args_ = ParseHostCommandLine(GetCommandLineW());
     StartLog();
     LoadResources();
+    ReadProfile();
     if (!CreateMainWindow(instance)) return 1;
     if (args_.HasScript) ReadScript();
     ScheduleStep();
@@ -214,15 +234,15 @@ int Host::Run(HINSTANCE instance) {
 }
 
 void Host::StartLog() {
-    std::wstring curVer;
+    // The keys as the host itself names them: the installation's texts as they
+    // stand, no numbers parsed, so a wizard that reads them otherwise misses them.
+    std::wstring curVer, productId, localeId;
     ReadRegString(HKEY_CURRENT_USER, kReleaseKey, L"CurVer", curVer);
-    const std::wstring productKey = ProductKeyPathFor(curVer);
-    std::wstring productId, localeId;
-    ReadRegString(HKEY_LOCAL_MACHINE, productKey, L"ProductId", productId);
-    ReadRegString(HKEY_LOCAL_MACHINE, productKey, L"LocaleId", localeId);
-    const std::wstring settingsKey =
-        EditionKeyPathFor(ParseProductNumber(productId), ParseLocaleNumber(localeId)) +
-        L"\\Migration";
+    productKey_ = std::wstring(kReleaseKey) + L"\\" + curVer;
+    ReadRegString(HKEY_LOCAL_MACHINE, productKey_, L"ProductId", productId);
+    ReadRegString(HKEY_LOCAL_MACHINE, productKey_, L"LocaleId", localeId);
+    editionKey_ = kEditionKeyPrefix + productId + L":" + localeId;
+    const std::wstring settingsKey = editionKey_ + L"\\Migration";
 
     wchar_t temp[MAX_PATH + 1] = {};
     GetTempPathW(MAX_PATH, temp);
@@ -231,11 +251,95 @@ void Host::StartLog() {
     FileHandle(CreateFileW(logPath_.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
                            nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     WriteRegString(HKEY_CURRENT_USER, settingsKey, L"LOGFILENAME", logPath_);
+    if (const wchar_t* folder = _wgetenv(L"ORTX_TRANSCRIPT"); folder && *folder) {
+        transcriptPath_ =
+            std::wstring(folder) + L"\\ortx-" + std::to_wstring(GetCurrentProcessId()) + L".log";
+        FileHandle(CreateFileW(transcriptPath_.c_str(), GENERIC_WRITE,
+                               FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, CREATE_ALWAYS,
+                               FILE_ATTRIBUTE_NORMAL, nullptr));
+    }
 
     Log(L"Orthex stand-in host, process " + std::to_wstring(GetCurrentProcessId()));
     Log(L"Command line: " + std::wstring(GetCommandLineW()));
     Log(L"Profile: " + (args_.HasProfile ? args_.Profile : std::wstring(L"(none)")));
     for (const std::wstring& t : args_.Ignored) Log(L"Ignored command-line argument " + Quoted(t));
+}
+
+void Host::ReadProfile() {
+    profileName_ = args_.HasProfile ? args_.Profile : kDefaultProfile;
+    const std::wstring profileKey = productKey_ + L"\\Profiles\\" + profileName_;
+    auto keyOf = [&](ProfileKey key) -> std::wstring {
+        switch (key) {
+            case ProfileKey::General:
+                return profileKey + L"\\General";
+            case ProfileKey::DrawingWindow:
+                return profileKey + L"\\Drawing Window";
+            case ProfileKey::EditorConfiguration:
+                return profileKey + L"\\Editor Configuration";
+            case ProfileKey::FixedGeneral:
+                return productKey_ + L"\\FixedProfile\\General Configuration";
+            case ProfileKey::Assembly:
+                return editionKey_ + L"\\Assembly";
+            case ProfileKey::BomMigration:
+                return editionKey_ + L"\\BOM Migration";
+        }
+        return std::wstring();
+    };
+    profile_.clear();
+    for (const ProfileRule& rule : ProfileRules()) {
+        ProfileValue value;
+        const std::wstring key = keyOf(rule.Key);
+        if (rule.Check == ProfileCheck::Equals) {
+            DWORD number = 0;
+            if (ReadRegDword(HKEY_CURRENT_USER, key, rule.Name, number)) value.Number = number;
+        } else {
+            std::wstring text;
+            if (ReadRegString(HKEY_CURRENT_USER, key, rule.Name, text)) value.Text = text;
+        }
+        profile_.push_back(std::move(value));
+    }
+}
+
+// Shows, one after the other, the dialogs that the profile calls for at this
+// moment; each holds the script until it is answered. True when one was shown.
+bool Host::ShowProfileDialogs(ProfileMoment moment) {
+    const std::vector<ProfileRule>& rules = ProfileRules();
+    bool shown = false;
+    for (size_t i = 0; i < rules.size() && i < profile_.size(); ++i) {
+        const ProfileRule& rule = rules[i];
+        if (rule.Moment != moment || InMigrationState(rule, profile_[i], FolderExists)) continue;
+        std::wstring title = LoadText(hostResources_.Get(), rule.TitleId);
+        if (title.empty()) title = L"Orthex dialog " + std::to_wstring(rule.TitleId);
+        const std::wstring why =
+            DescribeValue(rule, profile_[i]) + L" in profile " + Quoted(profileName_);
+        Log(kProfileDialog + Quoted(title) + L": " + why + L".");
+        const std::vector<WORD> tmpl =
+            BuildDialogTemplate(title, {LoadText(hostResources_.Get(), rule.TextId), why + L"."});
+        waiting_ = true;
+        const INT_PTR answer =
+            DialogBoxIndirectParamW(instance_, reinterpret_cast<const DLGTEMPLATE*>(tmpl.data()),
+                                    main_, ProfileDialogProc, 0);
+        waiting_ = false;
+        if (answer == -1)
+            Log(L"[stand-in] the dialog could not be shown: " + ErrorText(GetLastError()));
+        else
+            Log(std::wstring(L"[stand-in] dialog closed with ") +
+                (answer == IDOK ? L"OK" : L"Cancel"));
+        shown = true;
+    }
+    return shown;
+}
+
+INT_PTR CALLBACK Host::ProfileDialogProc(HWND w, UINT msg, WPARAM wp, LPARAM) {
+    if (msg == WM_INITDIALOG) {
+        SetForegroundWindow(w);
+        return TRUE;
+    }
+    if (msg == WM_COMMAND && (LOWORD(wp) == IDOK || LOWORD(wp) == IDCANCEL)) {
+        EndDialog(w, LOWORD(wp));
+        return TRUE;
+    }
+    return FALSE;
 }
 
 void Host::LoadResources() {
@@ -304,6 +408,10 @@ void Host::ScheduleStep() {
 
 void Host::Step() {
     if (waiting_ || quitting_) return;
+    if (!started_) {
+        started_ = true;
+        ShowProfileDialogs(ProfileMoment::Start);
+    }
     if (next_ >= lines_.size()) {
         if (!endLogged_) {
             endLogged_ = true;
@@ -338,22 +446,20 @@ void Host::Execute(const std::wstring& raw) {
     if (!IsExpression(line)) {
         if (name == L"EXPERT") return Expert();
         if (name == L"ORX") return Orx();
-        if (name == L"OPEN") {
-            bool present = false;
-            const std::wstring path = Unquote(TakeArgument(&present));
-            return Open(path);
-        }
+        if (name == L"OPEN") return OpenCommand();
         if (name == L"QSAVE") return StrikeThen(FaultStage::Save, [this] { Save(); });
-        if (name == L"-PURGE") return Log(L"Purged " + CommandTail(line) + L".");
+        if (name == L"-PURGE") {
+            const std::wstring tail = CommandTail(line);
+            if (!IsPurgeTail(tail))
+                return BadArgument(tail, L"_-purge", L"not a kind, \"*\" and \"_N\"");
+            return Log(L"Purged " + tail + L".");
+        }
         if (name == L"LOGFILEMODE") {
             const std::wstring mode = TakeArgument();
-            if (mode == L"0") {
-                Log(L"Logging off.");
-                logging_ = false;
-            } else {
-                logging_ = true;
-                Log(L"Logging on.");
-            }
+            if (mode != L"0" && mode != L"1")
+                return BadArgument(mode, L"_logfilemode", L"not 0 or 1");
+            logging_ = mode == L"1";
+            Log(logging_ ? L"Logging on." : L"Logging off.", true);
             return;
         }
         if (name == L"QUIT") return StrikeThen(FaultStage::Quit, [this] { Quit(); });
@@ -362,12 +468,17 @@ void Host::Execute(const std::wstring& raw) {
     if (name == L"AXVEKSCAN" || name == L"AXVEKANALYZE") stage = FaultStage::Scan;
     if (name == L"AXVEKMIGR") stage = FaultStage::Migrate;
     auto offer = [this, line] {
-        if (!OfferToExtensions(line)) Log(L"Unknown command " + Quoted(line) + L".");
+        if (!OfferToExtensions(line)) Log(kUnknownCommand + Quoted(line) + L".");
     };
+    if (stage == FaultStage::Migrate) ShowProfileDialogs(ProfileMoment::Migrate);
     if (stage)
         StrikeThen(*stage, offer);
     else
         offer();
+}
+
+void Host::BadArgument(const std::wstring& argument, const wchar_t* command, const wchar_t* why) {
+    Log(kBadArgument + Quoted(argument) + L" of " + command + L": " + why + L".");
 }
 
 void Host::Expert() {
@@ -375,14 +486,39 @@ void Host::Expert() {
     if (level.size() == 1 && level[0] >= L'0' && level[0] <= L'5')
         Log(L"Expert level " + level + L".");
     else
-        Log(L"Invalid expert level " + Quoted(level) + L".");
+        BadArgument(level, L"_EXPERT", L"not a level from 0 to 5");
 }
 
 void Host::Orx() {
-    const std::wstring option = CommandName(TakeArgument());
-    if (option == L"LOAD") return LoadExtension(Unquote(TakeArgument()));
-    if (option == L"UNLOAD") return UnloadExtension(Unquote(TakeArgument()));
-    Log(L"Unknown _orx option " + Quoted(option) + L".");
+    const std::wstring raw = TakeArgument();
+    const std::wstring option = CommandName(raw);
+    if (option != L"LOAD" && option != L"UNLOAD")
+        return BadArgument(raw, L"_orx", L"neither _load nor _unload");
+    const std::wstring file = TakeArgument();
+    const std::wstring path = Unquote(file);
+    if (path.empty()) return BadArgument(file, L"_orx", L"no file name");
+    if (option == L"LOAD") return LoadExtension(path);
+    UnloadExtension(path);
+}
+
+// "_.OPEN" asks for the file in the file dialog when the profile wants one;
+// the script's file name is then left to be read as the next command.
+void Host::OpenCommand() {
+    if (ShowProfileDialogs(ProfileMoment::OpenAsk)) {
+        drawing_.reset();
+        UpdateTitle();
+        return Log(L"Cannot open a drawing: the file dialog was closed without a file.");
+    }
+    const std::wstring argument = TakeArgument();
+    const bool quoted = !argument.empty() && argument[0] == L'"';
+    if (argument.empty()) return BadArgument(argument, L"_.OPEN", L"no file name");
+    if (quoted && (argument.size() < 2 || argument.back() != L'"' ||
+                   argument.find(L'"', 1) != argument.size() - 1))
+        return BadArgument(argument, L"_.OPEN", L"its quotes do not enclose one file name");
+    // In a script a blank is an Enter: unquoted, the name would end there.
+    if (!quoted && argument.find_first_of(L" \t") != std::wstring::npos)
+        return BadArgument(argument, L"_.OPEN", L"a file name with blanks needs quotes");
+    Open(Unquote(argument));
 }
 
 void Host::LoadExtension(const std::wstring& path) {
@@ -413,7 +549,6 @@ void Host::UnloadExtension(const std::wstring& name) {
 void Host::Open(const std::wstring& path) {
     drawing_.reset();
     UpdateTitle();
-    if (path.empty()) return Log(L"Cannot open a drawing without a file name.");
     Drawing d;
     d.Path = path;
     DWORD error = 0;
@@ -427,6 +562,7 @@ void Host::Open(const std::wstring& path) {
         std::to_wstring(d.Info.Release) + L").");
     drawing_ = std::move(d);
     UpdateTitle();
+    ShowProfileDialogs(ProfileMoment::Opened);
     StrikeThen(FaultStage::Open, nullptr);
 }
 
@@ -607,6 +743,7 @@ INT_PTR CALLBACK Host::FaultDialogProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
 void Host::Log(const std::wstring& line, bool force) {
     AddHistory(line);
     if ((logging_ || force) && !logPath_.empty()) AppendAnsiLine(logPath_, line, false);
+    if (!transcriptPath_.empty()) AppendAnsiLine(transcriptPath_, line, false);
 }
 
 void Host::AddHistory(const std::wstring& line) {

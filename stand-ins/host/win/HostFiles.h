@@ -94,9 +94,12 @@ std::wstring ModuleFolder(HMODULE module);
 // GetFullPathNameW, or the path itself when that fails.
 std::wstring FullPath(const std::wstring& path);
 bool FileExists(const std::wstring& path);
+bool FolderExists(const std::wstring& path);
 
 // A string value (REG_SZ or REG_EXPAND_SZ, not expanded); false when missing.
 bool ReadRegString(HKEY root, const std::wstring& key, const wchar_t* name, std::wstring& value);
+// A REG_DWORD value; false when missing or of another type.
+bool ReadRegDword(HKEY root, const std::wstring& key, const wchar_t* name, DWORD& value);
 bool WriteRegString(HKEY root, const std::wstring& key, const wchar_t* name,
                     const std::wstring& value);
 
