@@ -64,6 +64,7 @@
 
 // Our own additions
 #define IDS_LOG_UNREPRESENTABLE_PATH 2400  // %s: drawing path the code page cannot hold
+#define IDS_LOG_NAME_FOR_CMD 2401          // %s: name cmd cannot be given in its code page
 
 // Dialog framework, small dialogs and painted controls (our own additions:
 // strings from 2450; the others are the ids the wizard and the run monitor use)

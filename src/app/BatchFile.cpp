@@ -77,25 +77,89 @@ class BatchWriter {
     std::string buffer_;
 };
 
-// The name in a form the console code page holds: the name itself, else its
-// short (8.3) form, or that of its folder when the file does not exist yet
-// (the counter file, the drawing's script). Otherwise the name as it is.
-std::wstring NameForCmd(const std::wstring& path, fw::TextLocale console) {
-    if (fw::TextStream::CanRepresent(path, console)) return path;
-    std::wstring shortPath = fw::ShortPathName(path);
-    if (shortPath.empty()) {
-        const size_t separator = path.find_last_of(L"\\/");
-        if (separator != std::wstring::npos) {
-            const std::wstring folder = fw::ShortPathName(path.substr(0, separator + 1));
-            if (!folder.empty()) {
-                shortPath = folder;
-                text::AppendTrailingSeparator(shortPath);
-                shortPath += path.substr(separator + 1);
-            }
-        }
+bool Exists(const std::wstring& path) {
+    return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+// Every name cmd opens, enters or passes on, in a form cmd reads as that same
+// name. cmd decodes the batch file in the console code page, which lacks
+// characters common in Windows names (’ “ ” – — € ™ in the western OEM code
+// pages): such a name is given in its short (8.3) form, which the file system
+// spells in ASCII. A file the batch file writes (counter file, log, the
+// drawing's script) is made first when it is missing, so that it has a short
+// form. A name that has no form cmd can read (short names switched off) is
+// left out, never changed into another path, and a detail line names it.
+class CmdNames {
+  public:
+    explicit CmdNames(fw::TextLocale console) : console_(console) {}
+
+    // A file or folder that exists, or one in an existing folder. Empty when
+    // cmd cannot be given it.
+    std::wstring Existing(const std::wstring& path) const {
+        std::wstring form;
+        if (Readable(path, form) || FolderReadable(path, form)) return form;
+        return Unreadable(path);
     }
-    if (!shortPath.empty() && fw::TextStream::CanRepresent(shortPath, console)) return shortPath;
-    return path;
+
+    // A file the batch file writes: made first when needed.
+    std::wstring Written(const std::wstring& path) const {
+        std::wstring form;
+        if (Readable(path, form)) return form;
+        if (!Exists(path)) {
+            fw::CFile made;
+            made.Open(path, fw::CFile::modeCreate | fw::CFile::modeNoTruncate |
+                                fw::CFile::modeWrite | fw::CFile::shareDenyNone);
+        }
+        return Existing(path);
+    }
+
+  private:
+    bool Representable(const std::wstring& form) const {
+        return !form.empty() && fw::TextStream::CanRepresent(form, console_);
+    }
+
+    bool Readable(const std::wstring& path, std::wstring& form) const {
+        form = path;
+        if (Representable(form)) return true;
+        form = fw::ShortPathName(path);
+        return Representable(form);
+    }
+
+    // The short form of the nearest folder that exists, and the rest as it is.
+    bool FolderReadable(const std::wstring& path, std::wstring& form) const {
+        for (size_t end = path.size(); end > 0;) {
+            const size_t separator = path.find_last_of(L"\\/", end - 1);
+            if (separator == std::wstring::npos || separator == 0) return false;
+            std::wstring folder = fw::ShortPathName(path.substr(0, separator + 1));
+            if (!folder.empty()) {
+                text::AppendTrailingSeparator(folder);
+                form = folder + path.substr(separator + 1);
+                return Representable(form);
+            }
+            end = separator;
+        }
+        return false;
+    }
+
+    std::wstring Unreadable(const std::wstring& path) const {
+        AppendLogDetail(fw::FormatResString(IDS_LOG_NAME_FOR_CMD, {path}));
+        return std::wstring();
+    }
+
+    fw::TextLocale console_;
+};
+
+// The PATH line with every entry as cmd reads it; an entry it cannot be given
+// is left out.
+batchfile::Line PathLineForCmd(const std::vector<std::wstring>& searchFolders,
+                               const CmdNames& names) {
+    const wchar_t* path = _wgetenv(L"PATH");
+    std::vector<std::wstring> entries;
+    for (const std::wstring& entry : batchfile::PathEntries(path ? path : L"", searchFolders)) {
+        const std::wstring form = entry.empty() ? entry : names.Existing(entry);
+        if (entry.empty() || !form.empty()) entries.push_back(text::ToLower(form));
+    }
+    return batchfile::PathLine(entries);
 }
 
 // "name.ext" of a drawing, lower case, for the progress line.
@@ -114,18 +178,30 @@ void CAxvekTarvoApp::WriteBatchFile(long long first, const std::wstring& batchPa
     out.Write(batchfile::HeaderLines(scanMode));
 
     text::AppendTrailingSeparator(OrtxLocation);
-    const wchar_t* path = _wgetenv(L"PATH");
+    const CmdNames cmd(console);
     batchfile::JobNames names;
-    names.CounterFile = NameForCmd(CounterFile, console);
-    names.Logfile = NameForCmd(Logfile, console);
-    names.HeadScript = NameForCmd(HeadScript, console);
-    names.DrawingScript = NameForCmd(DrawingScript, console);
-    names.HostFolder = NameForCmd(OrtxLocation, console);
+    names.CounterFile = cmd.Written(CounterFile);
+    names.Logfile = cmd.Written(Logfile);
+    names.HeadScript = cmd.Existing(HeadScript);
+    names.DrawingScript = cmd.Written(DrawingScript);
+    names.HostFolder = cmd.Existing(OrtxLocation);
     names.Profile = MigrationProfileName();
-    const batchfile::DrawingBlocks blocks(names,
-                                          batchfile::PathLine(path ? path : L"", SearchFolders));
-    const std::wstring mainTailName = NameForCmd(mainTail, console);
+    const batchfile::DrawingBlocks blocks(names, PathLineForCmd(SearchFolders, cmd));
+    // Without these the host cannot be started on the drawing's own script.
+    const bool canStart =
+        !names.HeadScript.empty() && !names.DrawingScript.empty() && !names.HostFolder.empty();
+    const std::wstring mainTailName = canStart ? cmd.Existing(mainTail) : std::wstring();
     if (first < 0) first = 0;
+
+    // A drawing whose path no form can carry is left out rather than opened
+    // under another name.
+    auto writeBlock = [&](long long number, const std::wstring& message,
+                          const std::wstring& drawing, const std::wstring& tail) {
+        if (tail.empty()) return;
+        const std::wstring path = PathForTextFile(drawing);
+        if (path.empty()) return;
+        out.Write(blocks.Block(number, message, path, tail));
+    };
 
     if (scanMode) {
         QueuedCount = static_cast<long long>(Drawings.size());
@@ -133,9 +209,8 @@ void CAxvekTarvoApp::WriteBatchFile(long long first, const std::wstring& batchPa
             fw::LoadResString(Operation == 1 ? IDS_LOG_SCAN_DRAWING : IDS_LOG_ANALYZE_DRAWING);
         for (size_t i = static_cast<size_t>(first); i < Drawings.size(); ++i) {
             const std::wstring& drawing = Drawings[i];
-            out.Write(blocks.Block(static_cast<long long>(i) + 1,
-                                   text::Format(message, {DrawingName(drawing)}),
-                                   PathForTextFile(drawing), mainTailName));
+            writeBlock(static_cast<long long>(i) + 1, text::Format(message, {DrawingName(drawing)}),
+                       drawing, mainTailName);
         }
         ProgressDlg.SetDrawingList(Drawings, Timeout);
         return;
@@ -147,15 +222,14 @@ void CAxvekTarvoApp::WriteBatchFile(long long first, const std::wstring& batchPa
     if (list.IsOpen()) {
         const SelectedDrawings selected(Drawings);
         const std::wstring message = fw::LoadResString(IDS_LOG_UPDATE_DRAWING);
-        const std::wstring otherTailName = NameForCmd(otherTail, console);
+        const std::wstring otherTailName = canStart ? cmd.Existing(otherTail) : std::wstring();
         std::wstring line;
         while (list.ReadLine(line, kMaxListLine)) {
             MigrateList.push_back(line);
             ++QueuedCount;
             if (QueuedCount - 1 < first) continue;
-            out.Write(blocks.Block(QueuedCount, text::Format(message, {DrawingName(line)}),
-                                   PathForTextFile(line),
-                                   selected.Contains(line) ? mainTailName : otherTailName));
+            writeBlock(QueuedCount, text::Format(message, {DrawingName(line)}), line,
+                       selected.Contains(line) ? mainTailName : otherTailName);
         }
     }
     ProgressDlg.SetDrawingList(MigrateList, Timeout);

@@ -27,7 +27,10 @@ void CAxvekTarvoApp::PrepareJob() {
     fw::TextStream migrate(GetMigrateListPath(), fw::TextStream::Mode::Write,
                            SystemLanguageLocale());
     if (migrate.IsOpen()) {
-        for (const std::wstring& drawing : Drawings) migrate.WriteLine(PathForTextFile(drawing));
+        for (const std::wstring& drawing : Drawings) {
+            const std::wstring path = PathForTextFile(drawing);
+            if (!path.empty()) migrate.WriteLine(path);
+        }
     }
 
     DrawingScript = NewTempFile(L"SCR");

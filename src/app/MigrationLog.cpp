@@ -83,5 +83,5 @@ std::wstring PathForTextFile(const std::wstring& path) {
     const std::wstring shortPath = fw::ShortPathName(path);
     if (!shortPath.empty() && fw::TextStream::CanRepresent(shortPath, locale)) return shortPath;
     AppendLogDetail(fw::FormatResString(IDS_LOG_UNREPRESENTABLE_PATH, {path}));
-    return path;
+    return std::wstring();
 }

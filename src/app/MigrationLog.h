@@ -21,9 +21,9 @@ void AppendLogDetail(const std::wstring& text);
 void DeleteHostLog();
 
 // The path in a form the text files' code page can hold: the path itself when
-// it can, else its short (8.3) form when that one can. Otherwise the path is
-// returned as it is, to be written with the code page's default character,
-// and a detail line in the log names the drawing.
+// it can, else its short (8.3) form when that one can. Otherwise empty, and a
+// detail line in the log names the drawing: written with the code page's
+// default character it would name another file, or a pattern.
 std::wstring PathForTextFile(const std::wstring& path);
 
 // The time stamp of a log header: the local time formatted with the given

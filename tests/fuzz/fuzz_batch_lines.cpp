@@ -110,8 +110,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     CheckCommand(bare, {L"echo " + Filtered(message, false)}, {});
 
     JobNames names;
-    names.CounterFile = f[2];
-    names.Logfile = f[3];
+    // Never empty here: an empty counter file or log leaves its lines out.
+    names.CounterFile = L"c" + f[2];
+    names.Logfile = L"l" + f[3];
     names.HeadScript = f[4];
     names.DrawingScript = f[5];
     names.HostFolder = f[6];

@@ -87,6 +87,29 @@ TEST(PathLineTest, FoldersAndPathAreEscapedAndNamed) {
               std::vector<std::wstring>{L"c:\\r^&d\\support\\;c:\\apps (x86)\\50%%;c:\\win"});
 }
 
+TEST(PathLineTest, EntriesJoinedGiveTheLine) {
+    const std::vector<std::wstring> entries = PathEntries(L"C:\\Win;;D:\\x;", {L"C:\\T\\"});
+    EXPECT_EQ(entries, (std::vector<std::wstring>{L"c:\\t\\", L"c:\\win", L"", L"d:\\x", L""}));
+    EXPECT_EQ(PathLine(entries).Joined(), L"PATH =c:\\t\\;c:\\win;;d:\\x;");
+    // An entry left out leaves no trace.
+    EXPECT_EQ(PathLine({L"c:\\win", L"d:\\x"}).Joined(), L"PATH =c:\\win;d:\\x");
+}
+
+TEST(DrawingBlock, WithoutCounterFileOrLogTheirLinesAreLeftOut) {
+    JobNames n = Names();
+    n.CounterFile.clear();
+    n.Logfile.clear();
+    const std::vector<Line> b =
+        DrawingBlocks(n, PathLine(L"", {})).Block(1, L"Scanning a.dwg", L"C:\\a.dwg", L"t.scr");
+    ASSERT_EQ(b.size(), 8u);
+    EXPECT_EQ(b[0].Joined(), L"");
+    EXPECT_EQ(b[1].Joined(), L"copy \"C:\\Temp\\vek4.scr\" \"C:\\Temp\\vek3.scr\"");
+    n = Names();
+    n.Logfile.clear();
+    EXPECT_EQ(DrawingBlocks(n, PathLine(L"", {})).Block(1, L"m", L"a", L"t")[1].Joined(),
+              L"echo 1 > \"C:\\Temp\\vek1.tmp\"");
+}
+
 TEST(DrawingBlock, ElevenLinesInOrder) {
     DrawingBlocks blocks(Names(), PathLine(L"C:\\Windows", {}));
     EXPECT_EQ(

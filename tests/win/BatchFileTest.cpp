@@ -3,7 +3,10 @@
 #include "app/core/HostScriptLines.h"
 #include "core/Text.h"
 #include "drawings/AxvekFilenm.h"
+#include "framework/PathNames.h"
+#include "framework/Resources.h"
 #include "framework/TextStream.h"
+#include "resources/ids.h"
 
 #include <cstdlib>
 
@@ -374,4 +377,64 @@ TEST_F(BatchRunTest, NamesOutsideAsciiReachCmdAndTheFilesIntact) {
     EXPECT_EQ(batch[3], "echo 1 > \"" + Oem(app_->CounterFile) + "\"");
     EXPECT_EQ(batch[8],
               "echo \"" + Ansi(app_->Drawings[0]) + "\">> \"" + Oem(app_->DrawingScript) + "\"");
+}
+
+TEST_F(BatchRunTest, NamesTheConsoleCodePageLacksReachCmdAsTheSameFilesAndFolders) {
+    // Characters of code page 1252 that the console code pages (437, 850) lack.
+    const std::wstring folder =
+        dir_ / L"O\u2019Neill \u201cPl\u00e4ne\u201d \u2013 Job \u2014 5 \u20ac\u2122\\";
+    ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr));
+    UseJobFolder(folder);  // counter file, scripts, batch file
+    // Not there until the run writes it, like the log of every new job.
+    Logfile = folder + L"Migration \u2013 \u201cLog\u201d\u2122.log";
+    const std::wstring hostFolder = folder + L"Host \u2019R25\u2019";
+    RecordingHost host(hostFolder);
+    app_->OrtxLocation = hostFolder;
+    const std::wstring support = folder + L"Support \u2014 \u20ac";
+    const std::wstring tools = folder + L"Tools \u2122";
+    // Folders that exist nowhere have no short form.
+    const std::wstring gone = folder + L"Gone \u2013 folder";
+    const std::wstring goneTools = folder + L"Gone \u2122 tools";
+    CreateDirectoryW(support.c_str(), nullptr);
+    CreateDirectoryW(tools.c_str(), nullptr);
+    CreateDirectoryW((folder + L"Entw\u00fcrfe \u2014 2024").c_str(), nullptr);
+    app_->SearchFolders = {support, gone};
+    SetVariable(L"PATH", tools + L";" + goneTools + L";C:\\windows\\system32;C:\\windows");
+    app_->Drawings = {folder + L"Teil \u2019A\u2019 \u2013 5\u20ac\u2122.dwg",
+                      folder + L"Entw\u00fcrfe \u2014 2024\\Teil.dwg"};
+
+    const std::vector<std::string> log = RunScan();
+    EXPECT_EQ(ReadBytes(app_->CounterFile), "2 \r\n");
+    EXPECT_EQ(
+        LinesStartingWith(log, "Scanning"),
+        (std::vector<std::string>{Ansi(L"Scanning teil \u2019a\u2019 \u2013 5\u20ac\u2122.dwg "),
+                                  "Scanning teil.dwg "}));
+    // The folders no form names are left out, and the log says so.
+    auto detail = [](const std::wstring& name) {
+        return Ansi(L"\t" + fw::FormatResString(IDS_LOG_NAME_FOR_CMD, {text::ToLower(name)}));
+    };
+    EXPECT_EQ(LinesStartingWith(log, "\t"),
+              (std::vector<std::string>{detail(gone + L"\\"), detail(goneTools)}));
+
+    const std::vector<RecordingHost::Start> starts = host.Starts();
+    ASSERT_EQ(starts.size(), 2u);
+    const std::vector<std::wstring> tail = hostscript::ScanTailLines(1);
+    for (size_t i = 0; i < starts.size(); ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_EQ(starts[i].ScriptBytes, ScriptBytes(hostscript::DrawingScriptLines(
+                                             HeadLines(), app_->Drawings[i], tail)));
+        ASSERT_EQ(starts[i].Arguments.size(), 5u);
+        EXPECT_TRUE(
+            text::EqualsNoCase(fw::LongPathName(starts[i].Arguments[1]), app_->DrawingScript));
+        EXPECT_TRUE(text::EqualsNoCase(fw::LongPathName(starts[i].CurrentFolder), hostFolder));
+        // PATH names the support folder first and keeps the old entries, each
+        // the same folder as before, and nothing that is not there.
+        std::vector<std::wstring> path;
+        for (const std::wstring& entry : text::SplitSemicolons(starts[i].Path))
+            path.push_back(text::ToLower(fw::LongPathName(entry)));
+        ASSERT_GE(path.size(), 2u);
+        EXPECT_EQ(path[0], text::ToLower(support + L"\\"));
+        EXPECT_EQ(path[1], text::ToLower(tools));
+        EXPECT_EQ(starts[i].Path.find(L'?'), std::wstring::npos);
+    }
 }

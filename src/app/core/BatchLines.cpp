@@ -77,25 +77,41 @@ std::vector<Line> HeaderLines(bool scanMode) {
     return lines;
 }
 
-Line PathLine(std::wstring_view currentPath, const std::vector<std::wstring>& searchFolders) {
+std::vector<std::wstring> PathEntries(std::wstring_view currentPath,
+                                      const std::vector<std::wstring>& searchFolders) {
     const std::wstring path = text::ToLower(currentPath);
-    std::wstring value;
+    std::vector<std::wstring> entries;
     for (const std::wstring& folder : searchFolders) {
         std::wstring_view trimmed(folder);
         if (!trimmed.empty() && trimmed.back() == L'\\') trimmed.remove_suffix(1);
         const std::wstring lower = text::ToLower(trimmed);
         if (path.find(lower + L";") != std::wstring::npos) continue;
         if (path.find(lower + L"\\;") != std::wstring::npos) continue;
-        value += lower + L"\\;";
+        entries.push_back(lower + L"\\");
     }
-    value += path;
+    // Every piece, the last one too: joined again they give PATH unchanged.
+    size_t begin = 0;
+    for (size_t semicolon; (semicolon = path.find(L';', begin)) != std::wstring::npos;
+         begin = semicolon + 1)
+        entries.push_back(path.substr(begin, semicolon - begin));
+    entries.push_back(path.substr(begin));
+    return entries;
+}
+
+Line PathLine(const std::vector<std::wstring>& entries) {
     Line line;
-    line.Text(L"PATH =").Name(EscapeBare(value));
+    line.Text(L"PATH =").Name(EscapeBare(text::JoinSemicolons(entries)));
     return line;
 }
 
+Line PathLine(std::wstring_view currentPath, const std::vector<std::wstring>& searchFolders) {
+    return PathLine(PathEntries(currentPath, searchFolders));
+}
+
 DrawingBlocks::DrawingBlocks(const JobNames& names, Line pathLine)
-    : pathLine_(std::move(pathLine)) {
+    : pathLine_(std::move(pathLine)),
+      hasCounter_(!names.CounterFile.empty()),
+      hasLog_(!names.Logfile.empty()) {
     escaped_.CounterFile = EscapeQuoted(names.CounterFile);
     escaped_.Logfile = EscapeQuoted(names.Logfile);
     escaped_.HeadScript = EscapeQuoted(names.HeadScript);
@@ -123,6 +139,8 @@ std::vector<Line> DrawingBlocks::Block(long long number, std::wstring_view messa
     lines[9].Text(L"cd /d \"").Name(n.HostFolder).Text(L"\"");
     lines[10].Text(L"start /wait ortx.exe /b \"").Name(n.DrawingScript).Text(L"\" /p \"");
     lines[10].Name(n.Profile).Text(L"\" /nologo");
+    if (!hasLog_) lines.erase(lines.begin() + 2, lines.begin() + 4);
+    if (!hasCounter_) lines.erase(lines.begin() + 1);
     return lines;
 }
 

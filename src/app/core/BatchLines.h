@@ -44,12 +44,19 @@ std::wstring EscapeBare(std::wstring_view value);
 // "@echo off" and the remark of the mode.
 std::vector<Line> HeaderLines(bool scanMode);
 
-// "PATH =", each search folder that PATH lacks as "<folder>\;", then PATH;
+// The entries of the PATH line: each search folder that PATH lacks as
+// "<folder>\", then PATH's own entries (split at every ";", empty ones kept);
 // all lower case. A folder (without one trailing "\") counts as present when
-// PATH holds it followed by ";" or by "\;".
+// PATH holds it followed by ";" or by "\;". Joined with ";" they give the
+// folders, each followed by "\;", and then PATH as it was.
+std::vector<std::wstring> PathEntries(std::wstring_view currentPath,
+                                      const std::vector<std::wstring>& searchFolders);
+// "PATH =" and the entries joined with ";".
+Line PathLine(const std::vector<std::wstring>& entries);
 Line PathLine(std::wstring_view currentPath, const std::vector<std::wstring>& searchFolders);
 
-// What every drawing block of a batch file shares.
+// What every drawing block of a batch file shares. An empty counter file or
+// log (a name cmd could not be given) leaves out the lines that write to it.
 struct JobNames {
     std::wstring CounterFile;
     std::wstring Logfile;
@@ -67,13 +74,16 @@ class DrawingBlocks {
     // The eleven lines for one drawing, the first one empty: counter, log
     // lines, the drawing's script rebuilt from head, "_.OPEN", the quoted
     // path and the tail, PATH, the host folder (drive included) and the host
-    // started on the script.
+    // started on the script. Without a counter file or log, their lines are
+    // left out.
     std::vector<Line> Block(long long number, std::wstring_view message,
                             std::wstring_view drawingPath, std::wstring_view tailScript) const;
 
   private:
     JobNames escaped_;  // each name escaped for its quotes
     Line pathLine_;
+    bool hasCounter_;
+    bool hasLog_;
 };
 
 }  // namespace batchfile
