@@ -5,6 +5,29 @@
 // Program file
 #define IDI_APPLICATION_ICON 3000
 
+// Version texts of the Files page, chosen by a drawing's format (its magic)
+// and its release byte. 2270..2277 are other texts.
+#define IDS_VERSION_OTHER 2254   // older, unknown or not a drawing
+#define IDS_VERSION_OX1012 2255  // also "OX1014"
+#define IDS_VERSION_OX1015_A 2256
+#define IDS_VERSION_OX1015_B 2257
+#define IDS_VERSION_OX1015_C 2258
+#define IDS_VERSION_OX1018_A 2259
+#define IDS_VERSION_OX1018_B 2260
+#define IDS_VERSION_OX1018_C 2261
+#define IDS_VERSION_OX1018_D 2262
+#define IDS_VERSION_OX1021_A 2263
+#define IDS_VERSION_OX1021_B 2264
+#define IDS_VERSION_OX1021_C 2265
+#define IDS_VERSION_OX1024_A 2266
+#define IDS_VERSION_OX1024_B 2267
+#define IDS_VERSION_OX1024_C 2268
+#define IDS_VERSION_OX1027_A 2269
+#define IDS_VERSION_OX1027_B 2278
+#define IDS_VERSION_OX1027_C 2279
+#define IDS_VERSION_OX1027_D 2280
+#define IDS_VERSION_OX1032 2281
+
 // Strings
 #define IDS_CAPTION 2001              // caption of every message box, wizard title
 #define IDS_LAUNCH_FAILED 2002        // batch process could not be started

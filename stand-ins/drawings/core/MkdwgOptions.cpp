@@ -8,9 +8,15 @@ const wchar_t kMkdwgUsage[] =
     L"usage: mkdwg <file.dwg> [options]\n"
     L"  --version MAGIC       version magic at offset 0, at most 10 characters (OX1015)\n"
     L"  --release N           release byte at offset 11, 0..255 (0)\n"
-    L"  --preview KIND        none | bmp1 | bmp4 | bmp8 | bmp24 | bmp32 | wmf (bmp8)\n"
+    L"  --preview KIND        none | bmp1 | bmp4 | bmp8 | bmp24 | bmp32 | wmf (bmp8);\n"
+    L"                        rle8 | rle4 run-length encoded; core1 | core4 | core8 |\n"
+    L"                        core24 with the 12-byte core header\n"
     L"  --size WxH            preview size in pixels, 1..1024 each (160x120)\n"
     L"  --seed N              picture variant (0)\n"
+    L"  --top-down            preview rows top first (negative height)\n"
+    L"  --also-wmf            a metafile entry before the bitmap's\n"
+    L"  --plain               write the preview alone: a bitmap file, or for wmf a\n"
+    L"                        placeable metafile\n"
     L"  --ref PATH            a referenced drawing; relative to the drawing's folder\n"
     L"                        unless rooted (repeatable)\n"
     L"  --at STAGE            when the faults strike: open | scan | migr | save | quit (open)\n"
@@ -68,6 +74,18 @@ bool ParseMkdwgArgs(const std::vector<std::wstring>& args, MkdwgJob& job, std::w
         }
         if (arg == L"--save-fails") {
             spec.Fault.SaveFails = true;
+            continue;
+        }
+        if (arg == L"--top-down") {
+            spec.TopDown = true;
+            continue;
+        }
+        if (arg == L"--also-wmf") {
+            spec.AlsoMetafile = true;
+            continue;
+        }
+        if (arg == L"--plain") {
+            job.Plain = true;
             continue;
         }
         if (i + 1 >= args.size()) {

@@ -11,6 +11,7 @@ namespace standin {
 struct MkdwgJob {
     std::wstring Output;
     DrawingSpec Spec;
+    bool Plain = false;  // the preview as a file of its own instead of a drawing
     bool Help = false;
 };
 

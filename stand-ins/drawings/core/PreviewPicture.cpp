@@ -102,16 +102,16 @@ class Canvas {
     std::vector<Rgb> pixels_;
 };
 
-std::vector<Rgb> PaletteFor(Preview kind) {
+std::vector<Rgb> PaletteFor(int bits) {
     std::vector<Rgb> palette;
-    switch (kind) {
-        case Preview::Bmp1:
+    switch (bits) {
+        case 1:
             palette = {{0, 0, 0}, {255, 255, 255}};
             break;
-        case Preview::Bmp4:
+        case 4:
             for (const Rgb& c : kBase16) palette.push_back(c);
             break;
-        case Preview::Bmp8:
+        case 8:
             // The 16 colours first, then a grey ramp for the background.
             for (const Rgb& c : kBase16) palette.push_back(c);
             for (int i = 0; i < 240; ++i) {
@@ -139,12 +139,18 @@ uint8_t Nearest(const std::vector<Rgb>& palette, Rgb c) {
 int BitsOf(Preview kind) {
     switch (kind) {
         case Preview::Bmp1:
+        case Preview::Core1:
             return 1;
         case Preview::Bmp4:
+        case Preview::Rle4:
+        case Preview::Core4:
             return 4;
         case Preview::Bmp8:
+        case Preview::Rle8:
+        case Preview::Core8:
             return 8;
         case Preview::Bmp24:
+        case Preview::Core24:
             return 24;
         case Preview::Bmp32:
             return 32;
@@ -153,37 +159,87 @@ int BitsOf(Preview kind) {
     }
 }
 
+bool IsCore(Preview kind) {
+    return kind == Preview::Core1 || kind == Preview::Core4 || kind == Preview::Core8 ||
+           kind == Preview::Core24;
+}
+
+// Run-length codes of rows of palette indices (8 or 4 bits each): runs of one
+// colour, pixels as they are where colours change, a move over longer runs of
+// colour 0 (a reader leaves skipped pixels 0), end of line, end of bitmap.
+class RleWriter {
+  public:
+    explicit RleWriter(bool rle4) : rle4_(rle4) {}
+
+    void Row(const std::vector<uint8_t>& p, bool last) {
+        const size_t w = p.size();
+        size_t i = 0;
+        while (i < w) {
+            size_t run = 1;
+            while (i + run < w && run < 255 && p[i + run] == p[i]) ++run;
+            if (p[i] == 0 && run >= 6) {
+                out_.insert(out_.end(), {0, 2, static_cast<uint8_t>(run), 0});
+                i += run;
+            } else if (run >= 3) {
+                out_.push_back(static_cast<uint8_t>(run));
+                out_.push_back(rle4_ ? static_cast<uint8_t>(p[i] << 4 | p[i]) : p[i]);
+                i += run;
+            } else {
+                // Pixels as they are, up to where a run of three begins.
+                size_t n = 0;
+                while (i + n < w && n < 255 &&
+                       !(i + n + 2 < w && p[i + n] == p[i + n + 1] && p[i + n] == p[i + n + 2]))
+                    ++n;
+                if (n < 3) {
+                    for (size_t k = 0; k < n; ++k) {
+                        out_.push_back(1);
+                        out_.push_back(rle4_ ? static_cast<uint8_t>(p[i + k] << 4) : p[i + k]);
+                    }
+                } else {
+                    out_.push_back(0);
+                    out_.push_back(static_cast<uint8_t>(n));
+                    const size_t start = out_.size();
+                    for (size_t k = 0; k < n; ++k) {
+                        if (!rle4_)
+                            out_.push_back(p[i + k]);
+                        else if (k % 2 == 0)
+                            out_.push_back(static_cast<uint8_t>(p[i + k] << 4));
+                        else
+                            out_.back() |= p[i + k];
+                    }
+                    if ((out_.size() - start) % 2) out_.push_back(0);
+                }
+                i += n;
+            }
+        }
+        out_.insert(out_.end(), {0, static_cast<uint8_t>(last ? 1 : 0)});
+    }
+    const std::vector<uint8_t>& Codes() const { return out_; }
+
+  private:
+    bool rle4_;
+    std::vector<uint8_t> out_;
+};
+
 }  // namespace
 
-std::vector<uint8_t> MakeBitmapRecord(Preview kind, int width, int height, unsigned seed) {
+std::vector<uint8_t> MakeBitmapRecord(Preview kind, int width, int height, unsigned seed,
+                                      bool topDown) {
     const int bits = BitsOf(kind);
     if (bits == 0) return {};
     width = std::clamp(width, 1, 1024);
     height = std::clamp(height, 1, 1024);
     Canvas canvas(width, height, seed);
-    const std::vector<Rgb> palette = PaletteFor(kind);
+    const std::vector<Rgb> palette = PaletteFor(bits);
     const uint32_t stride = ((static_cast<uint32_t>(width) * bits + 31) / 32) * 4;
+    const bool rle = kind == Preview::Rle8 || kind == Preview::Rle4;
 
-    std::vector<uint8_t> out;
-    Put32(out, 40);
-    Put32(out, static_cast<uint32_t>(width));
-    Put32(out, static_cast<uint32_t>(height));  // positive: bottom row first
-    Put16(out, 1);
-    Put16(out, static_cast<uint32_t>(bits));
-    Put32(out, 0);  // BI_RGB
-    Put32(out, stride * static_cast<uint32_t>(height));
-    Put32(out, 2835);  // 72 dpi
-    Put32(out, 2835);
-    Put32(out, static_cast<uint32_t>(palette.size()));
-    Put32(out, 0);
-    for (const Rgb& c : palette) {
-        out.push_back(c.b);
-        out.push_back(c.g);
-        out.push_back(c.r);
-        out.push_back(0);
-    }
-    for (int row = height - 1; row >= 0; --row) {
-        std::vector<uint8_t> line(stride, 0);
+    // Stored rows, bottom row first unless top-down.
+    std::vector<uint8_t> pixels;
+    RleWriter codes(kind == Preview::Rle4);
+    for (int i = 0; i < height; ++i) {
+        const int row = topDown ? i : height - 1 - i;
+        std::vector<uint8_t> line(stride, 0), indices;
         for (int x = 0; x < width; ++x) {
             const Rgb c = canvas.At(x, row);
             switch (bits) {
@@ -193,10 +249,12 @@ std::vector<uint8_t> MakeBitmapRecord(Preview kind, int width, int height, unsig
                         line[x / 8] |= static_cast<uint8_t>(0x80 >> (x % 8));
                     break;
                 case 4:
-                    line[x / 2] |= static_cast<uint8_t>(Nearest(palette, c) << (x % 2 ? 0 : 4));
+                    indices.push_back(Nearest(palette, c));
+                    line[x / 2] |= static_cast<uint8_t>(indices.back() << (x % 2 ? 0 : 4));
                     break;
                 case 8:
-                    line[x] = Nearest(palette, c);
+                    indices.push_back(Nearest(palette, c));
+                    line[x] = indices.back();
                     break;
                 default: {
                     const size_t at = static_cast<size_t>(x) * (bits / 8);
@@ -207,8 +265,40 @@ std::vector<uint8_t> MakeBitmapRecord(Preview kind, int width, int height, unsig
                 }
             }
         }
-        out.insert(out.end(), line.begin(), line.end());
+        if (rle)
+            codes.Row(indices, i == height - 1);
+        else
+            pixels.insert(pixels.end(), line.begin(), line.end());
     }
+    if (rle) pixels = codes.Codes();
+
+    std::vector<uint8_t> out;
+    if (IsCore(kind)) {
+        Put32(out, 12);
+        Put16(out, static_cast<uint32_t>(width));
+        Put16(out, static_cast<uint32_t>(height));  // unsigned: always bottom-up
+        Put16(out, 1);
+        Put16(out, static_cast<uint32_t>(bits));
+    } else {
+        Put32(out, 40);
+        Put32(out, static_cast<uint32_t>(width));
+        Put32(out, static_cast<uint32_t>(topDown ? -height : height));
+        Put16(out, 1);
+        Put16(out, static_cast<uint32_t>(bits));
+        Put32(out, kind == Preview::Rle8 ? 1 : kind == Preview::Rle4 ? 2 : 0);
+        Put32(out, static_cast<uint32_t>(pixels.size()));
+        Put32(out, 2835);  // 72 dpi
+        Put32(out, 2835);
+        Put32(out, static_cast<uint32_t>(palette.size()));
+        Put32(out, 0);
+    }
+    for (const Rgb& c : palette) {
+        out.push_back(c.b);
+        out.push_back(c.g);
+        out.push_back(c.r);
+        if (!IsCore(kind)) out.push_back(0);
+    }
+    out.insert(out.end(), pixels.begin(), pixels.end());
     return out;
 }
 
@@ -224,6 +314,44 @@ std::vector<uint8_t> MakeMetafileRecord() {
     Put16(out, 0);
     Put32(out, 3);  // end record: size 3 words, function 0
     Put16(out, 0);
+    return out;
+}
+
+std::vector<uint8_t> MakePlaceableMetafile() {
+    std::vector<uint8_t> out;
+    Put32(out, 0x9AC6CDD7);
+    Put16(out, 0);                                                         // handle
+    for (int v : {0, 0, 1000, 750}) Put16(out, static_cast<uint32_t>(v));  // bounds
+    Put16(out, 1440);                                                      // units per inch
+    Put32(out, 0);
+    uint16_t checksum = 0;
+    for (size_t i = 0; i < out.size(); i += 2)
+        checksum ^= static_cast<uint16_t>(out[i] | out[i + 1] << 8);
+    Put16(out, checksum);
+    const std::vector<uint8_t> record = MakeMetafileRecord();
+    out.insert(out.end(), record.begin(), record.end());
+    return out;
+}
+
+std::vector<uint8_t> MakeBitmapFile(const std::vector<uint8_t>& record) {
+    // The pixels follow the header and the colour table.
+    uint32_t bitsOffset = 14;
+    if (record.size() >= 16) {
+        const uint32_t header = record[0] | record[1] << 8;
+        const uint32_t bits = record[header == 12 ? 10 : 14] | record[header == 12 ? 11 : 15] << 8;
+        uint32_t colours = bits <= 8 ? 1u << bits : 0;
+        if (header == 40 && record.size() >= 36) {
+            const uint32_t used = record[32] | record[33] << 8;
+            if (used) colours = used;
+        }
+        bitsOffset += header + colours * (header == 12 ? 3 : 4);
+    }
+    std::vector<uint8_t> out;
+    Put16(out, 0x4D42);
+    Put32(out, static_cast<uint32_t>(14 + record.size()));
+    Put32(out, 0);
+    Put32(out, bitsOffset);
+    out.insert(out.end(), record.begin(), record.end());
     return out;
 }
 

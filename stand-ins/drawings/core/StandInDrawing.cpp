@@ -42,10 +42,13 @@ struct Name {
 };
 
 constexpr Name kPreviewNames[] = {
-    {L"none", static_cast<int>(Preview::None)},   {L"bmp1", static_cast<int>(Preview::Bmp1)},
-    {L"bmp4", static_cast<int>(Preview::Bmp4)},   {L"bmp8", static_cast<int>(Preview::Bmp8)},
-    {L"bmp24", static_cast<int>(Preview::Bmp24)}, {L"bmp32", static_cast<int>(Preview::Bmp32)},
-    {L"wmf", static_cast<int>(Preview::Metafile)}};
+    {L"none", static_cast<int>(Preview::None)},    {L"bmp1", static_cast<int>(Preview::Bmp1)},
+    {L"bmp4", static_cast<int>(Preview::Bmp4)},    {L"bmp8", static_cast<int>(Preview::Bmp8)},
+    {L"bmp24", static_cast<int>(Preview::Bmp24)},  {L"bmp32", static_cast<int>(Preview::Bmp32)},
+    {L"wmf", static_cast<int>(Preview::Metafile)}, {L"rle8", static_cast<int>(Preview::Rle8)},
+    {L"rle4", static_cast<int>(Preview::Rle4)},    {L"core1", static_cast<int>(Preview::Core1)},
+    {L"core4", static_cast<int>(Preview::Core4)},  {L"core8", static_cast<int>(Preview::Core8)},
+    {L"core24", static_cast<int>(Preview::Core24)}};
 
 constexpr Name kStageNames[] = {{L"open", static_cast<int>(FaultStage::Open)},
                                 {L"scan", static_cast<int>(FaultStage::Scan)},
@@ -171,30 +174,33 @@ std::vector<uint8_t> WriteDrawing(const DrawingSpec& spec) {
     out[kReleaseOffset] = spec.Release;
     Set32(out, kSectionOffsetField, kSectionOffset);
 
-    std::vector<uint8_t> record;
-    uint8_t code = 0;
-    if (spec.PreviewKind == Preview::Metafile) {
-        record = MakeMetafileRecord();
-        code = kMetafileEntry;
-    } else if (spec.PreviewKind != Preview::None) {
-        record = MakeBitmapRecord(spec.PreviewKind, spec.Width, spec.Height, spec.Seed);
-        code = kBitmapEntry;
-    }
-    const uint8_t entries = record.empty() ? 0 : 1;
+    struct Record {
+        uint8_t Code;
+        std::vector<uint8_t> Bytes;
+    };
+    std::vector<Record> records;
+    if (spec.PreviewKind == Preview::Metafile ||
+        (spec.AlsoMetafile && spec.PreviewKind != Preview::None))
+        records.push_back({kMetafileEntry, MakeMetafileRecord()});
+    if (spec.PreviewKind != Preview::None && spec.PreviewKind != Preview::Metafile)
+        records.push_back({kBitmapEntry, MakeBitmapRecord(spec.PreviewKind, spec.Width, spec.Height,
+                                                          spec.Seed, spec.TopDown)});
+    const uint8_t entries = static_cast<uint8_t>(records.size());
     const uint32_t bodySize = 1 + 9u * entries;
 
     out.insert(out.end(), kStartSentinel, kStartSentinel + 16);
     Put32(out, bodySize);
     out.push_back(entries);
-    // The record follows the end sentinel.
-    const uint32_t recordStart = static_cast<uint32_t>(out.size() + 9u * entries + 16);
-    if (entries) {
-        out.push_back(code);
+    // The records follow the end sentinel.
+    uint32_t recordStart = static_cast<uint32_t>(out.size() + 9u * entries + 16);
+    for (const Record& r : records) {
+        out.push_back(r.Code);
         Put32(out, recordStart);
-        Put32(out, static_cast<uint32_t>(record.size()));
+        Put32(out, static_cast<uint32_t>(r.Bytes.size()));
+        recordStart += static_cast<uint32_t>(r.Bytes.size());
     }
     out.insert(out.end(), kEndSentinel, kEndSentinel + 16);
-    out.insert(out.end(), record.begin(), record.end());
+    for (const Record& r : records) out.insert(out.end(), r.Bytes.begin(), r.Bytes.end());
 
     const uint32_t blockOffset = static_cast<uint32_t>(out.size());
     const std::string text = BlockText(spec);
@@ -203,6 +209,13 @@ std::vector<uint8_t> WriteDrawing(const DrawingSpec& spec) {
     Put32(out, blockOffset);
     out.insert(out.end(), kTrailerTag, kTrailerTag + kTagSize);
     return out;
+}
+
+std::vector<uint8_t> WritePlainPicture(const DrawingSpec& spec) {
+    if (spec.PreviewKind == Preview::None) return {};
+    if (spec.PreviewKind == Preview::Metafile) return MakePlaceableMetafile();
+    return MakeBitmapFile(
+        MakeBitmapRecord(spec.PreviewKind, spec.Width, spec.Height, spec.Seed, spec.TopDown));
 }
 
 ReadStatus ReadDrawing(const uint8_t* data, size_t size, DrawingInfo& info) {

@@ -49,7 +49,24 @@ const std::vector<std::string>& KnownVersions();
 const std::string& CurrentVersion();  // "OX1032"
 bool IsKnownVersion(std::string_view magic);
 
-enum class Preview { None, Bmp1, Bmp4, Bmp8, Bmp24, Bmp32, Metafile };
+// Bmp*: 40-byte info header, uncompressed. Rle8, Rle4: run-length encoded
+// (with moves over runs of colour 0). Core*: 12-byte core header with 3-byte
+// colour entries.
+enum class Preview {
+    None,
+    Bmp1,
+    Bmp4,
+    Bmp8,
+    Bmp24,
+    Bmp32,
+    Metafile,
+    Rle8,
+    Rle4,
+    Core1,
+    Core4,
+    Core8,
+    Core24
+};
 bool ParsePreview(std::wstring_view name, Preview& preview);
 const wchar_t* PreviewName(Preview preview);
 
@@ -85,6 +102,8 @@ struct DrawingSpec {
     int Width = 160;
     int Height = 120;
     unsigned Seed = 0;
+    bool TopDown = false;       // negative height, top row first
+    bool AlsoMetafile = false;  // a metafile entry before the bitmap's
     std::vector<std::wstring> References;
     Faults Fault;
 };
@@ -92,6 +111,10 @@ struct DrawingSpec {
 // The whole file. Versions longer than 10 bytes are cut to 10; sizes are
 // clamped to 1..1024 pixels.
 std::vector<uint8_t> WriteDrawing(const DrawingSpec& spec);
+
+// The preview alone as a file of its own: a bitmap file (file header and the
+// record) or a placeable metafile; empty for Preview::None.
+std::vector<uint8_t> WritePlainPicture(const DrawingSpec& spec);
 
 // What the host reads back.
 struct DrawingInfo {

@@ -52,7 +52,9 @@ int wmain(int argc, wchar_t** argv) {
         return 0;
     }
     DWORD code = 0;
-    if (!WriteFileBytes(job.Output, standin::WriteDrawing(job.Spec), code)) {
+    const std::vector<uint8_t> bytes =
+        job.Plain ? standin::WritePlainPicture(job.Spec) : standin::WriteDrawing(job.Spec);
+    if (!WriteFileBytes(job.Output, bytes, code)) {
         Print(stderr,
               L"mkdwg: cannot write " + job.Output + L" (error " + std::to_wstring(code) + L")\n");
         return 1;
