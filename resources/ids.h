@@ -103,3 +103,37 @@
 #ifndef IDC_STATIC
 #define IDC_STATIC (-1)
 #endif
+
+// Wizard frame, Begin and Finish pages, help window. Strings and controls
+// have separate numberings, so a control may share its number with a text.
+#define IDD_PAGE_BEGIN 2130
+#define IDD_PAGE_FINISH 2133
+#define IDD_HELP 2145
+#define IDB_HELP_PICTURE 2143     // help window picture, 256 colours or more
+#define IDB_HELP_PICTURE_16 2144  // the same for displays with fewer colours
+#define IDI_HELP_LARGE 2146
+#define IDI_HELP_SMALL 2147
+#define IDS_LOG_DIALOG_TITLE 2031      // title of the log file's save dialog
+#define IDS_LOG_DIALOG_FILTER 2032     // its file types, "|"-separated pairs
+#define IDS_LOG_DIALOG_EXTENSION 2033  // its default extension
+#define IDS_HOST_RUNNING 2048          // Finish refused: a host window is open
+#define IDS_HELP_FONT 2049             // face name of the help text's font
+#define IDS_CONFIRM_CANCEL 2050        // asked before the wizard is cancelled
+// Begin page
+#define IDC_BEGIN_PICTURE 2042
+#define IDC_BEGIN_EMBLEM 2031
+#define IDC_BEGIN_HEADING 2048
+#define IDC_BEGIN_ICON 2056
+// Finish page
+#define IDC_FINISH_PICTURE 2043
+#define IDC_FINISH_EMBLEM 2030
+#define IDC_FINISH_HEADING 2050
+#define IDC_LOG_STEPS 2008     // LogFlags 0x1
+#define IDC_LOG_WARNINGS 2007  // LogFlags 0x2
+#define IDC_LOG_SKIPPED 2006   // LogFlags 0x4
+#define IDC_LOG_DEBUG 2011     // LogFlags 0x8, hidden
+#define IDC_LOG_PATH 2009
+#define IDC_LOG_CHOOSE 2010
+// Help window
+#define IDC_HELP_TEXT 2036
+#define IDC_HELP_PICTURE 2037
