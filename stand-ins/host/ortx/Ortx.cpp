@@ -313,8 +313,8 @@ bool Host::ShowProfileDialogs(ProfileMoment moment) {
         const std::wstring why =
             DescribeValue(rule, profile_[i]) + L" in profile " + Quoted(profileName_);
         Log(kProfileDialog + Quoted(title) + L": " + why + L".");
-        const std::vector<WORD> tmpl =
-            BuildDialogTemplate(title, {LoadText(hostResources_.Get(), rule.TextId), why + L"."});
+        const std::vector<WORD> tmpl = BuildDialogTemplate(
+            title, {LoadText(hostResources_.Get(), rule.TextId), why + L"."}, {});
         waiting_ = true;
         const INT_PTR answer =
             DialogBoxIndirectParamW(instance_, reinterpret_cast<const DLGTEMPLATE*>(tmpl.data()),
