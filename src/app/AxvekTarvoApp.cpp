@@ -6,6 +6,7 @@
 #include "host/HostKeys.h"
 #include "host/Language.h"
 #include "core/Text.h"
+#include "wizard/TarvoWizard.h"
 
 std::wstring Logfile = L"OrtxAMigr.log";
 
@@ -41,7 +42,16 @@ BOOL CAxvekTarvoApp::InitInstance() {
     SetRuntimeLocale();
     ResourceLibraryScope resources;
     LoadSettings();
-    // The wizard and the run steps join here as they are built.
+    // The wizard lives only as long as it runs: its help window must not stay
+    // open over the run that follows.
+    INT_PTR wizardResult = IDCANCEL;
+    {
+        CTARVOWizard wizard;
+        wizardResult = wizard.DoModal();
+    }
+    if (wizardResult != ID_WIZFINISH) return FALSE;
+    SaveSettings();
+    PrepareJob();
     return FALSE;
 }
 
