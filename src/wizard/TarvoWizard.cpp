@@ -31,6 +31,7 @@ BOOL CTARVOWizard::OnInitDialog() {
     SetTitle(fw::LoadResString(IDS_CAPTION), 0);
     DragAcceptFiles(GetSafeHwnd(), TRUE);
     if (HWND help = GetDlgItem(IDHELP)) ::ShowWindow(help, SW_HIDE);
+    CenterOnScreen();
     return TRUE;
 }
 
@@ -85,6 +86,20 @@ bool CTARVOWizard::OnPaint() {
     DrawIcon(dc.Get(), (client.right - client.left - width + 1) / 2,
              (client.bottom - client.top - height + 1) / 2, icon_.Get());
     return true;
+}
+
+void CTARVOWizard::CenterOnScreen() const {
+    // The program's main window, and its notices come up centred as well.
+    const RECT sheet = GetWindowRect();
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    if (!GetMonitorInfoW(MonitorFromWindow(GetSafeHwnd(), MONITOR_DEFAULTTOPRIMARY), &monitor))
+        return;
+    const RECT& work = monitor.rcWork;
+    const int x = work.left + (work.right - work.left - (sheet.right - sheet.left)) / 2;
+    const int y = work.top + (work.bottom - work.top - (sheet.bottom - sheet.top)) / 2;
+    SetWindowPos(GetSafeHwnd(), nullptr, x > work.left ? x : work.left, y > work.top ? y : work.top,
+                 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 HICON CTARVOWizard::OnQueryDragIcon() {

@@ -39,6 +39,7 @@ class CTARVOWizard : public fw::CPropertySheet {
 
   private:
     void ShowHelp();
+    void CenterOnScreen() const;
 
     fw::UniqueIcon icon_;       // 2128: large icon, drag icon, minimised picture
     fw::UniqueIcon smallIcon_;  // 2128 in the small icon size, for the caption

@@ -15,7 +15,8 @@
 //                                the same, for a window with that title that
 //                                has a child with that label or id
 //   count <title>                print "count: <n>", the visible top-level
-//                                windows of the started process with that title
+//                                windows with that title (of the started
+//                                process, when there is one)
 //   hwnd                         print "hwnd: <handle>" of the current window
 //   rect                         print "rect: <x> <y> <width> <height>" of it
 //   texts                        print "title: ..." and "child <id> <class>: <text>"
@@ -187,7 +188,8 @@ BOOL CALLBACK CountTop(HWND w, LPARAM lp) {
     auto* c = reinterpret_cast<Count*>(lp);
     DWORD pid = 0;
     GetWindowThreadProcessId(w, &pid);
-    if (IsWindowVisible(w) && pid == g_processId && WindowText(w) == c->title) ++c->n;
+    if (IsWindowVisible(w) && (g_processId == 0 || pid == g_processId) && WindowText(w) == c->title)
+        ++c->n;
     return TRUE;
 }
 
