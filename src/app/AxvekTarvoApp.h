@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "framework/WinApp.h"
+#include "host/BatchProcess.h"
 #include "host/RunProgress.h"
 
 // Path of the migration log; settings load replaces the bare default name.
@@ -92,7 +93,7 @@ class CAxvekTarvoApp : public fw::CWinApp {
     DWORD LogFlags = 0;
     SavedProfileValues SavedProfile;
     bool IsWinXpOrLater = false;
-    PROCESS_INFORMATION HostProcess{};
+    BatchProcess HostProcess;  // the one owner of the batch process handle
     std::wstring OrtxLocation;
     std::wstring MigrationFolder;
     std::wstring DrawingScript;

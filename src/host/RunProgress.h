@@ -1,7 +1,6 @@
 // What the run monitor knows of the current run: the drawings of the batch
 // file being run, the time budget left for each, the drawing in work, the
-// counter file the batch file writes and the batch process handle. The run
-// monitor dialog builds on it.
+// counter file the batch file writes. The run monitor dialog builds on it.
 #pragma once
 
 #include <windows.h>
@@ -26,10 +25,6 @@ class RunProgress {
     const std::wstring& CounterFile() const { return counterFile_; }
     void SetCounterFile(const std::wstring& path) { counterFile_ = path; }
 
-    // The batch process being watched (not owned here: the run side closes it).
-    HANDLE Process() const { return process_; }
-    void SetProcess(HANDLE process) { process_ = process; }
-
     int RunMode() const { return runMode_; }
     void SetRunMode(int mode) { runMode_ = mode; }
 
@@ -38,6 +33,5 @@ class RunProgress {
     std::vector<int> budgets_;
     int currentDrawing_ = 0;
     std::wstring counterFile_;
-    HANDLE process_ = nullptr;
     int runMode_ = 1;
 };
