@@ -47,5 +47,20 @@
 #define IDS_NOTHING_TO_SCAN 2315
 #define IDS_NOTHING_TO_UPDATE 2316
 
+// Window watcher: titles of the host's dialogs and the watcher's log lines.
+// Fatal titles: 2191..2195, then 2101..2129; answered with a key: 2130..2134
+// and 2137..2140. A title beginning with "?" is a placeholder.
+#define IDS_LOG_ANSWER_NOTE 2016        // extra detail line after answering 2134
+#define IDS_LOG_ANSWERED_WINDOW 2076    // %s: title of a window answered with keys
+#define IDS_WATCH_OPEN_QUESTION 2102    // fatal unless the host's 20010 shows in it
+#define IDS_WATCH_MIGRATION_BOX 2120    // fatal unless IDS_WATCH_HARMLESS_TEXT shows in it
+#define IDS_WATCH_ANSWER_QUESTION 2132  // answered with the first character of 2136
+#define IDS_WATCH_NOTED_WINDOW 2134     // answered with Enter, IDS_LOG_ANSWER_NOTE logged
+#define IDS_WATCH_SEQUENCE_WINDOW 2135  // answered with Tab, Tab, Down, Enter
+#define IDS_WATCH_ANSWER 2136           // its first character answers 2132
+#define IDS_WATCH_HARMLESS_TEXT 2141    // child text that makes 2120 harmless
+#define IDS_LOG_WINDOW_TEXTS 2276       // detail line before a window's logged texts
+#define HOST_IDS_EARLIER_RELEASE 20010  // string of the host's own ortxares.dll
+
 // Our own additions
 #define IDS_LOG_UNREPRESENTABLE_PATH 2400  // %s: drawing path the code page cannot hold

@@ -6,6 +6,7 @@
 #include "core/FileCause.h"
 #include "host/core/HostKeyText.h"
 #include "host/core/LanguageTable.h"
+#include "host/core/WatchTables.h"
 
 TEST(LanguageTable, HoldsAll143RowsInOrderWith34Names) {
     ASSERT_EQ(kLanguageRowCount, 143u);
@@ -62,4 +63,34 @@ TEST(FileCause, WindowsErrorsMapToFrameworkCauses) {
     EXPECT_EQ(CauseFromOsError(112), FileCause::DiskFull);
     EXPECT_EQ(CauseFromOsError(38), FileCause::EndOfFile);
     EXPECT_EQ(CauseFromOsError(123456), FileCause::Generic);
+}
+
+TEST(WatchTables, TitleMatching) {
+    struct Case {
+        const wchar_t* Title;
+        const wchar_t* Pattern;
+        bool Wildcard;
+        bool Matches;
+    } cases[] = {
+        {L"Audit Errors", L"audit errors", false, true},
+        {L"Error in ***.dwg", L"Error in ***.dwg", false, true},  // literal row
+        {L"ERROR IN Part 7.DWG", L"Error in ***.dwg", true, true},
+        {L"Error in .dwg", L"Error in ***.dwg", true, true},
+        {L"Error in x.dwgs", L"Error in ***.dwg", true, false},
+        {L"An Error in x.dwg", L"Error in ***.dwg", true, false},
+        {L"Drawing Recovery Manager", L"Drawing Recovery***Recovery Manager", true, true},
+        {L"Drawing Recovery", L"Drawing Recovery***Recovery Manager", true, false},
+        {L"aba", L"ab***ba", true, true},  // overlap by one
+        {L"abb", L"ab***ba", true, false},
+        {L"anything", L"***anything", true, false},  // "***" at the start
+        {L"anything", L"anything", true, false},     // no "***"
+        {L"x", L"", false, false},
+    };
+    for (size_t i = 0; i < sizeof cases / sizeof cases[0]; ++i)
+        EXPECT_EQ(TitleMatches(cases[i].Title, cases[i].Pattern, cases[i].Wildcard),
+                  cases[i].Matches)
+            << "case " << i;
+    EXPECT_TRUE(IsPlaceholderTitle(L"?not used"));
+    EXPECT_FALSE(IsPlaceholderTitle(L"Why?"));
+    EXPECT_FALSE(IsPlaceholderTitle(L""));
 }

@@ -435,6 +435,24 @@ TEST_F(StandInHostTest, DialogBeforeTheMigrationClosesWithEscape) {
     EXPECT_TRUE(Contains(ReadBytes(HostLogPath()), "[stand-in] dialog closed with Cancel\r\n"));
 }
 
+TEST_F(StandInHostTest, DialogButtonAnswersItsFirstCharacter) {
+    // The question the window watcher answers with the first character of 2136.
+    const std::wstring drawing = MakeDrawing(L"modified.dwg",
+                                             L"--dialog {res:2132} --dialog-button {res:2136} "
+                                             L"--dialog-button Never");
+    StartHost(WriteScript(UpdateScript(drawing)));
+    const std::wstring answer = fw::LoadResString(2136);
+    HWND dialog = WaitForWindow(fw::LoadResString(2132), L"#32770");
+    ASSERT_NE(dialog, nullptr);
+    std::vector<std::wstring> texts;
+    EnumChildWindows(dialog, CollectChildTexts, reinterpret_cast<LPARAM>(&texts));
+    EXPECT_EQ(texts, (std::vector<std::wstring>{L"OK", L"&" + answer, L"&Never"}));
+    PostKey(dialog, answer[0]);
+    EXPECT_EQ(WaitForExit(60000), 0u);
+    EXPECT_TRUE(Contains(ReadBytes(HostLogPath()),
+                         "[stand-in] dialog closed with " + Ansi(answer) + "\r\n"));
+}
+
 TEST_F(StandInHostTest, LogErrorLineIsWrittenAndTheHostHangs) {
     const std::wstring drawing =
         MakeDrawing(L"bad.dwg", L"--log-error \"FATAL ERROR: out of nodes\"");

@@ -22,7 +22,9 @@
 //   sleep <milliseconds>
 //   window <title> [child...]    show a top-level window with that title and a
 //                                static child per further argument, until it
-//                                is closed (must be the last step)
+//                                is closed (must be the last step); prints
+//                                "key down|char|up <code> <data in hex>" for
+//                                each key message it is sent
 //   idle                         keep a hidden window until killed, so that
 //                                Wine's desktop process stays (must be last)
 //   desktop                      create and destroy a window, so that Wine's
@@ -249,6 +251,18 @@ int wmain(int argc, wchar_t** argv) {
             while (IsWindow(w) && GetMessageW(&msg, nullptr, 0, 0) > 0) {
                 if (msg.message == WM_CLOSE || (msg.hwnd == w && msg.message == WM_SYSCOMMAND))
                     break;
+                if (msg.message == WM_KEYDOWN || msg.message == WM_CHAR ||
+                    msg.message == WM_KEYUP) {
+                    // Reported as sent, not translated into further characters.
+                    wchar_t data[16] = {};
+                    swprintf(data, 16, L"%lx", static_cast<unsigned long>(msg.lParam));
+                    const wchar_t* kind = msg.message == WM_KEYDOWN ? L"down"
+                                          : msg.message == WM_CHAR  ? L"char"
+                                                                    : L"up";
+                    Out(std::wstring(L"key ") + kind + L" " + std::to_wstring(msg.wParam) + L" " +
+                        data);
+                    continue;
+                }
                 TranslateMessage(&msg);
                 DispatchMessageW(&msg);
             }

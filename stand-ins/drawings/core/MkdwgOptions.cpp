@@ -17,6 +17,8 @@ const wchar_t kMkdwgUsage[] =
     L"  --delay SECONDS       the host is busy this long (responsive)\n"
     L"  --dialog TITLE        the host shows a dialog with this title and waits\n"
     L"  --dialog-text TEXT    a child text of that dialog (repeatable)\n"
+    L"  --dialog-button TEXT  a button beside its OK, its first character the\n"
+    L"                        mnemonic; Enter is OK, Escape cancels (repeatable)\n"
     L"  --log-error TEXT      the host writes this line into its log, then hangs\n"
     L"  --crash               the host process dies abnormally\n"
     L"  --hang                the host never exits; its window stays responsive\n"
@@ -129,6 +131,8 @@ bool ParseMkdwgArgs(const std::vector<std::wstring>& args, MkdwgJob& job, std::w
             spec.Fault.DialogTitle = value;
         } else if (arg == L"--dialog-text") {
             spec.Fault.DialogTexts.push_back(value);
+        } else if (arg == L"--dialog-button") {
+            spec.Fault.DialogButtons.push_back(value);
         } else if (arg == L"--log-error") {
             spec.Fault.LogError = value;
         } else {
@@ -140,8 +144,9 @@ bool ParseMkdwgArgs(const std::vector<std::wstring>& args, MkdwgJob& job, std::w
         error = L"no output file";
         return false;
     }
-    if (!spec.Fault.DialogTexts.empty() && spec.Fault.DialogTitle.empty()) {
-        error = L"--dialog-text needs --dialog";
+    if ((!spec.Fault.DialogTexts.empty() || !spec.Fault.DialogButtons.empty()) &&
+        spec.Fault.DialogTitle.empty()) {
+        error = L"--dialog-text and --dialog-button need --dialog";
         return false;
     }
     return true;

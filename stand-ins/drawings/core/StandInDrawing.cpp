@@ -92,6 +92,8 @@ void ParseBlock(std::string_view text, DrawingInfo& info) {
             f.DialogTitle = value;
         } else if (key == "text") {
             f.DialogTexts.push_back(value);
+        } else if (key == "button") {
+            f.DialogButtons.push_back(value);
         } else if (key == "logerror") {
             f.LogError = value;
         } else if (key == "hang") {
@@ -154,6 +156,7 @@ std::string BlockText(const DrawingSpec& spec) {
     if (f.DelaySeconds) text += "delay=" + std::to_string(f.DelaySeconds) + "\n";
     if (!f.DialogTitle.empty()) text += "dialog=" + OneLine(f.DialogTitle) + "\n";
     for (const std::wstring& t : f.DialogTexts) text += "text=" + OneLine(t) + "\n";
+    for (const std::wstring& b : f.DialogButtons) text += "button=" + OneLine(b) + "\n";
     if (!f.LogError.empty()) text += "logerror=" + OneLine(f.LogError) + "\n";
     if (f.Crash) text += "crash\n";
     if (f.Hang) text += "hang\n";

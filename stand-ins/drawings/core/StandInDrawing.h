@@ -18,7 +18,7 @@
 //
 // Keys of the block: ref=<path> (repeatable), at=open|scan|migr|save|quit,
 // delay=<seconds>, hang, crash, dialog=<title>, text=<child text> (repeatable),
-// logerror=<line>, savefail. Unknown keys are passed over.
+// button=<button text> (repeatable), logerror=<line>, savefail. Unknown keys are passed over.
 #pragma once
 
 #include <cstddef>
@@ -65,9 +65,10 @@ const wchar_t* FaultStageName(FaultStage stage);
 struct Faults {
     FaultStage At = FaultStage::Open;
     unsigned DelaySeconds = 0;
-    std::wstring DialogTitle;               // no dialog when empty
-    std::vector<std::wstring> DialogTexts;  // child texts, top to bottom
-    std::wstring LogError;                  // no line when empty
+    std::wstring DialogTitle;                 // no dialog when empty
+    std::vector<std::wstring> DialogTexts;    // child texts, top to bottom
+    std::vector<std::wstring> DialogButtons;  // buttons beside OK, each with a mnemonic
+    std::wstring LogError;                    // no line when empty
     bool Crash = false;
     bool Hang = false;
     bool SaveFails = false;

@@ -9,6 +9,7 @@
 // throughout; a delay, a dialog or a hang only holds the script back.
 #include <windows.h>
 
+#include <algorithm>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -31,6 +32,7 @@ constexpr UINT_PTR kDelayTimer = 1;
 constexpr UINT kHostTitleId = 2094;
 constexpr int kStatusId = 100;
 constexpr int kHistoryId = 101;
+constexpr WORD kFirstButtonId = 200;  // the fault dialog's buttons beside OK
 constexpr const wchar_t kReleaseKey[] = L"SOFTWARE\\Kelvane\\Orthex\\R25.1";
 constexpr const wchar_t kFallbackTitle[] = L"Kelvane Mechanical";
 constexpr const wchar_t kWindowClass[] = L"OrtxStandInHost";
@@ -41,9 +43,12 @@ std::wstring Quoted(const std::wstring& s) {
     return L"\"" + s + L"\"";
 }
 
-// A dialog template in memory: title, one static per text, an OK button.
+// A dialog template in memory: title, one static per text, an OK button and
+// the further buttons, each with its first character as mnemonic, so that a
+// posted character presses it as a user's key would.
 std::vector<WORD> BuildDialogTemplate(const std::wstring& title,
-                                      const std::vector<std::wstring>& texts) {
+                                      const std::vector<std::wstring>& texts,
+                                      const std::vector<std::wstring>& buttons) {
     std::vector<WORD> t;
     auto dword = [&t](DWORD v) {
         t.push_back(LOWORD(v));
@@ -56,11 +61,14 @@ std::vector<WORD> BuildDialogTemplate(const std::wstring& title,
     auto align = [&t] {
         if (t.size() % 2) t.push_back(0);
     };
-    const short width = 240, lineHeight = 24;
+    const short buttonStep = 56;
+    const short width =
+        static_cast<short>(std::max<size_t>(240, 16 + buttonStep * (buttons.size() + 1)));
+    const short lineHeight = 24;
     const short height = static_cast<short>(8 + lineHeight * texts.size() + 26);
     dword(WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT | DS_CENTER);
     dword(0);
-    t.push_back(static_cast<WORD>(texts.size() + 1));
+    t.push_back(static_cast<WORD>(texts.size() + 1 + buttons.size()));
     t.push_back(0), t.push_back(0), t.push_back(width), t.push_back(static_cast<WORD>(height));
     t.push_back(0);  // no menu
     t.push_back(0);  // the dialog class
@@ -82,8 +90,16 @@ std::vector<WORD> BuildDialogTemplate(const std::wstring& title,
     for (size_t i = 0; i < texts.size(); ++i)
         item(SS_LEFT, 8, static_cast<short>(8 + lineHeight * i), width - 16, lineHeight - 4,
              static_cast<WORD>(1000 + i), 0x0082, texts[i]);
-    item(BS_DEFPUSHBUTTON | WS_TABSTOP, (width - 50) / 2, static_cast<short>(height - 22), 50, 14,
-         IDOK, 0x0080, L"OK");
+    short x = static_cast<short>((width - buttonStep * (buttons.size() + 1) + 6) / 2);
+    item(BS_DEFPUSHBUTTON | WS_TABSTOP, x, static_cast<short>(height - 22), 50, 14, IDOK, 0x0080,
+         L"OK");
+    for (size_t i = 0; i < buttons.size(); ++i) {
+        x = static_cast<short>(x + buttonStep);
+        const std::wstring& b = buttons[i];
+        item(BS_PUSHBUTTON | WS_TABSTOP, x, static_cast<short>(height - 22), 50, 14,
+             static_cast<WORD>(kFirstButtonId + i), 0x0080,
+             b.find(L'&') == std::wstring::npos ? L"&" + b : b);
+    }
     return t;
 }
 
@@ -153,6 +169,7 @@ class Host {
     HWND status_ = nullptr;
     HWND history_ = nullptr;
     HWND faultDialog_ = nullptr;
+    std::vector<std::wstring> faultButtons_;
     std::vector<std::wstring> early_;  // lines logged before the window was there
     std::wstring exeFolder_;
     HostArgs args_;
@@ -540,7 +557,9 @@ void Host::ShowFaultDialog() {
     const std::wstring title = ResolveText(f.DialogTitle);
     std::vector<std::wstring> texts;
     for (const std::wstring& t : f.DialogTexts) texts.push_back(ResolveText(t));
-    const std::vector<WORD> tmpl = BuildDialogTemplate(title, texts);
+    faultButtons_.clear();
+    for (const std::wstring& b : f.DialogButtons) faultButtons_.push_back(ResolveText(b));
+    const std::vector<WORD> tmpl = BuildDialogTemplate(title, texts, faultButtons_);
     Log(L"[stand-in] dialog " + Quoted(title) + L" at " + FaultStageName(faultStage_));
     faultDialog_ =
         CreateDialogIndirectParamW(instance_, reinterpret_cast<const DLGTEMPLATE*>(tmpl.data()),
@@ -559,7 +578,10 @@ void Host::CloseFaultDialog(int id) {
     EnableWindow(main_, TRUE);
     DestroyWindow(faultDialog_);
     faultDialog_ = nullptr;
-    Log(std::wstring(L"[stand-in] dialog closed with ") + (id == IDOK ? L"OK" : L"Cancel"));
+    std::wstring answer = id == IDOK ? L"OK" : L"Cancel";
+    if (id >= kFirstButtonId && static_cast<size_t>(id - kFirstButtonId) < faultButtons_.size())
+        answer = faultButtons_[static_cast<size_t>(id - kFirstButtonId)];
+    Log(L"[stand-in] dialog closed with " + answer);
     Advance();
 }
 
@@ -569,7 +591,8 @@ INT_PTR CALLBACK Host::FaultDialogProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
         return TRUE;
     }
     auto* host = reinterpret_cast<Host*>(GetWindowLongPtrW(w, DWLP_USER));
-    if (host && msg == WM_COMMAND && (LOWORD(wp) == IDOK || LOWORD(wp) == IDCANCEL)) {
+    if (host && msg == WM_COMMAND && HIWORD(wp) == BN_CLICKED &&
+        (LOWORD(wp) == IDOK || LOWORD(wp) == IDCANCEL || LOWORD(wp) >= kFirstButtonId)) {
         try {
             host->CloseFaultDialog(LOWORD(wp));
         } catch (...) {

@@ -140,6 +140,7 @@ TEST(StandInDrawingBlock, RoundTripOfReferencesAndFaults) {
     spec.Fault.DelaySeconds = 3;
     spec.Fault.DialogTitle = L"Question";
     spec.Fault.DialogTexts = {L"{host:20010}", L"two\nlines"};
+    spec.Fault.DialogButtons = {L"{res:2136}", L"No"};
     spec.Fault.LogError = L"INTERNAL ERROR";
     spec.Fault.Crash = true;
     spec.Fault.Hang = true;
@@ -154,6 +155,7 @@ TEST(StandInDrawingBlock, RoundTripOfReferencesAndFaults) {
     EXPECT_EQ(info.Fault.DialogTitle, L"Question");
     // Block values are single lines.
     EXPECT_EQ(info.Fault.DialogTexts, (std::vector<std::wstring>{L"{host:20010}", L"two lines"}));
+    EXPECT_EQ(info.Fault.DialogButtons, spec.Fault.DialogButtons);
     EXPECT_EQ(info.Fault.LogError, L"INTERNAL ERROR");
     EXPECT_TRUE(info.Fault.Crash && info.Fault.Hang && info.Fault.SaveFails);
     EXPECT_TRUE(info.Fault.AnyAtStage());
@@ -227,11 +229,11 @@ TEST(StandInMkdwgOptions, EveryOption) {
     MkdwgJob job;
     std::wstring error;
     ASSERT_TRUE(ParseMkdwgArgs(
-        {L"out.dwg", L"--version", L"OX1024",    L"--release",     L"55",   L"--preview",
-         L"bmp24",   L"--size",    L"64x48",     L"--seed",        L"3",    L"--ref",
-         L"a.dwg",   L"--ref",     L"C:\\b.dwg", L"--at",          L"migr", L"--delay",
-         L"4",       L"--dialog",  L"T",         L"--dialog-text", L"x",    L"--log-error",
-         L"E",       L"--crash",   L"--hang",    L"--save-fails"},
+        {L"out.dwg", L"--version",   L"OX1024",    L"--release",     L"55",     L"--preview",
+         L"bmp24",   L"--size",      L"64x48",     L"--seed",        L"3",      L"--ref",
+         L"a.dwg",   L"--ref",       L"C:\\b.dwg", L"--at",          L"migr",   L"--delay",
+         L"4",       L"--dialog",    L"T",         L"--dialog-text", L"x",      L"--dialog-button",
+         L"Yes",     L"--log-error", L"E",         L"--crash",       L"--hang", L"--save-fails"},
         job, error))
         << error;
     const DrawingSpec& s = job.Spec;
@@ -247,6 +249,7 @@ TEST(StandInMkdwgOptions, EveryOption) {
     EXPECT_EQ(s.Fault.DelaySeconds, 4u);
     EXPECT_EQ(s.Fault.DialogTitle, L"T");
     EXPECT_EQ(s.Fault.DialogTexts, std::vector<std::wstring>{L"x"});
+    EXPECT_EQ(s.Fault.DialogButtons, std::vector<std::wstring>{L"Yes"});
     EXPECT_EQ(s.Fault.LogError, L"E");
     EXPECT_TRUE(s.Fault.Crash && s.Fault.Hang && s.Fault.SaveFails);
 }
@@ -265,6 +268,7 @@ TEST(StandInMkdwgOptions, UsageErrors) {
         {L"a.dwg", L"--size", L"2000x5"},
         {L"a.dwg", L"--at", L"later"},
         {L"a.dwg", L"--dialog-text", L"orphan"},
+        {L"a.dwg", L"--dialog-button", L"orphan"},
         {L"a.dwg", L"--frobnicate"},
     };
     for (const auto& args : bad) {
