@@ -64,3 +64,19 @@
 
 // Our own additions
 #define IDS_LOG_UNREPRESENTABLE_PATH 2400  // %s: drawing path the code page cannot hold
+
+// Dialog framework, small dialogs and painted controls (our own additions:
+// strings from 2450; the others are the ids the wizard and the run monitor use)
+#define IDS_DDX_INT_RANGE 2450         // %d, %d: lowest and highest whole number allowed
+#define IDS_FOLDER_BROWSER_TITLE 2451  // caption of the old-style folder picker
+#define IDI_WIZARD 2128                // icon of the wizard and the run monitor
+#define IDB_WIZARD_PICTURE 2131        // stretched picture of CWizardBmp
+#define IDB_EMBLEM 2142                // CTranspBmp's picture; its white shows the dialog colour
+#define IDD_SAFETY_NOTICE 2148         // CSafetyDlg
+#define IDD_RUN_VEK 2149               // CRunVekDlg: the migration profile is missing
+#define IDC_SAFETY_ICON 2046
+#define IDC_RUN_VEK_ICON 2047
+// The old-style folder picker's template is named "DIRSELECT".
+#ifndef IDC_STATIC
+#define IDC_STATIC (-1)
+#endif

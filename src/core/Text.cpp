@@ -177,6 +177,29 @@ std::wstring Format(std::wstring_view format, std::initializer_list<FormatArg> a
     return Format(format, std::vector<FormatArg>(args));
 }
 
+bool ParseInt(std::wstring_view s, int& value) {
+    auto blank = [](wchar_t c) { return c == L' ' || c == L'\t'; };
+    size_t i = 0, end = s.size();
+    while (i < end && blank(s[i])) ++i;
+    while (end > i && blank(s[end - 1])) --end;
+    bool negative = false;
+    if (i < end && (s[i] == L'+' || s[i] == L'-')) negative = s[i++] == L'-';
+    if (i == end) return false;
+    // Accumulate negatively: the range of int reaches one further below zero.
+    long long n = 0;
+    for (; i < end; ++i) {
+        if (s[i] < L'0' || s[i] > L'9') return false;
+        n = n * 10 - (s[i] - L'0');
+        if (n < -2147483648LL) return false;
+    }
+    if (!negative) {
+        if (n < -2147483647LL) return false;
+        n = -n;
+    }
+    value = static_cast<int>(n);
+    return true;
+}
+
 void AppendTrailingSeparator(std::wstring& path) {
     const size_t pos = path.find_last_of(L"\\/");
     if (pos == std::wstring::npos || pos + 1 != path.size()) path += L'\\';

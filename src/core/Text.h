@@ -67,6 +67,10 @@ std::wstring Format(std::wstring_view format, const std::vector<FormatArg>& args
 // Decimal text of a number.
 std::wstring Decimal(long long v);
 
+// Reads a whole decimal int: blanks and tabs around it, an optional sign,
+// at least one digit, nothing else, no overflow. False leaves value unchanged.
+bool ParseInt(std::wstring_view s, int& value);
+
 // Appends "\" unless the last "\" or "/" of the path is its last character.
 // An empty path becomes "\".
 void AppendTrailingSeparator(std::wstring& path);

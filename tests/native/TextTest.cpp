@@ -58,3 +58,33 @@ TEST(Semicolons, SplitKeepsEmptyEntriesAndJoinHasNoTrailingSeparator) {
     EXPECT_EQ(text::JoinSemicolons(V{L"a", L"", L"b"}), L"a;;b");
     EXPECT_EQ(text::JoinSemicolons(V{}), L"");
 }
+
+TEST(ParseInt, WholeNumbersOnlyAndTheFullIntRange) {
+    const struct {
+        const wchar_t* text;
+        bool ok;
+        int value;
+    } cases[] = {
+        {L"120", true, 120},
+        {L"  -7\t", true, -7},
+        {L"+1440", true, 1440},
+        {L"2147483647", true, 2147483647},
+        {L"-2147483648", true, -2147483647 - 1},
+        {L"2147483648", false, 0},
+        {L"-2147483649", false, 0},
+        {L"99999999999999999999", false, 0},
+        {L"", false, 0},
+        {L"  ", false, 0},
+        {L"-", false, 0},
+        {L"12a", false, 0},
+        {L"1 2", false, 0},
+        {L"0x10", false, 0},
+        {L"1.5", false, 0},
+        {L"\u0661", false, 0},  // Arabic-Indic digit one
+    };
+    for (const auto& c : cases) {
+        int value = 12345;
+        EXPECT_EQ(text::ParseInt(c.text, value), c.ok) << c.text;
+        EXPECT_EQ(value, c.ok ? c.value : 12345) << c.text;
+    }
+}

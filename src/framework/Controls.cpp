@@ -1,0 +1,165 @@
+#include "framework/Controls.h"
+
+#include <utility>
+
+#include "framework/Resources.h"
+
+namespace fw {
+
+std::wstring CComboBox::GetLBText(int index) const {
+    const LRESULT length = SendMessage(CB_GETLBTEXTLEN, index);
+    if (length <= 0) return std::wstring();
+    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+    const LRESULT copied = SendMessage(CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(text.data()));
+    text.resize(copied > 0 ? static_cast<size_t>(copied) : 0);
+    return text;
+}
+
+int CListCtrl::InsertColumn(int column, const std::wstring& heading, int format, int width) const {
+    LVCOLUMNW col{};
+    col.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM;
+    col.fmt = format;
+    col.cx = width;
+    col.pszText = const_cast<wchar_t*>(heading.c_str());
+    col.iSubItem = column;
+    return ListView_InsertColumn(hwnd_, column, &col);
+}
+
+int CListCtrl::InsertItem(int index, const std::wstring& text, LPARAM data) const {
+    LVITEMW item{};
+    item.mask = LVIF_TEXT | LVIF_PARAM;
+    item.iItem = index;
+    item.pszText = const_cast<wchar_t*>(text.c_str());
+    item.lParam = data;
+    return ListView_InsertItem(hwnd_, &item);
+}
+
+bool CListCtrl::SetItemText(int item, int subItem, const std::wstring& text) const {
+    LVITEMW lv{};
+    lv.iSubItem = subItem;
+    lv.pszText = const_cast<wchar_t*>(text.c_str());
+    return SendMessage(LVM_SETITEMTEXTW, item, reinterpret_cast<LPARAM>(&lv)) != FALSE;
+}
+
+std::wstring CListCtrl::GetItemText(int item, int subItem) const {
+    // LVM_GETITEMTEXT says only how much it copied: grow until it fits.
+    for (size_t size = 256;; size *= 4) {
+        std::wstring text(size, L'\0');
+        LVITEMW lv{};
+        lv.iSubItem = subItem;
+        lv.pszText = text.data();
+        lv.cchTextMax = static_cast<int>(size);
+        const LRESULT copied = SendMessage(LVM_GETITEMTEXTW, item, reinterpret_cast<LPARAM>(&lv));
+        if (copied < 0) return std::wstring();
+        if (static_cast<size_t>(copied) + 1 < size || size >= 65536) {
+            text.resize(static_cast<size_t>(copied));
+            return text;
+        }
+    }
+}
+
+LPARAM CListCtrl::GetItemData(int item) const {
+    LVITEMW lv{};
+    lv.mask = LVIF_PARAM;
+    lv.iItem = item;
+    return ListView_GetItem(hwnd_, &lv) ? lv.lParam : 0;
+}
+
+bool CListCtrl::SetItemData(int item, LPARAM data) const {
+    LVITEMW lv{};
+    lv.mask = LVIF_PARAM;
+    lv.iItem = item;
+    lv.lParam = data;
+    return ListView_SetItem(hwnd_, &lv) != FALSE;
+}
+
+HTREEITEM CTreeCtrl::InsertItem(const std::wstring& text, int image, int selectedImage,
+                                HTREEITEM parent, HTREEITEM after) const {
+    TVINSERTSTRUCTW insert{};
+    insert.hParent = parent;
+    insert.hInsertAfter = after;
+    insert.item.mask = TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE;
+    insert.item.pszText = const_cast<wchar_t*>(text.c_str());
+    insert.item.iImage = image;
+    insert.item.iSelectedImage = selectedImage;
+    return TreeView_InsertItem(hwnd_, &insert);
+}
+
+std::wstring CTreeCtrl::GetItemText(HTREEITEM item) const {
+    for (size_t size = 264;; size *= 4) {
+        std::wstring text(size, L'\0');
+        TVITEMW tv{};
+        tv.mask = TVIF_TEXT;
+        tv.hItem = item;
+        tv.pszText = text.data();
+        tv.cchTextMax = static_cast<int>(size);
+        if (!TreeView_GetItem(hwnd_, &tv)) return std::wstring();
+        text.resize(wcsnlen(text.c_str(), size));
+        if (text.size() + 1 < size || size >= 65536) return text;
+    }
+}
+
+bool CTreeCtrl::SetItemText(HTREEITEM item, const std::wstring& text) const {
+    TVITEMW tv{};
+    tv.mask = TVIF_TEXT;
+    tv.hItem = item;
+    tv.pszText = const_cast<wchar_t*>(text.c_str());
+    return TreeView_SetItem(hwnd_, &tv) != FALSE;
+}
+
+LPARAM CTreeCtrl::GetItemData(HTREEITEM item) const {
+    TVITEMW tv{};
+    tv.mask = TVIF_PARAM;
+    tv.hItem = item;
+    return TreeView_GetItem(hwnd_, &tv) ? tv.lParam : 0;
+}
+
+bool CTreeCtrl::SetItemData(HTREEITEM item, LPARAM data) const {
+    TVITEMW tv{};
+    tv.mask = TVIF_PARAM;
+    tv.hItem = item;
+    tv.lParam = data;
+    return TreeView_SetItem(hwnd_, &tv) != FALSE;
+}
+
+bool CTreeCtrl::GetItemImage(HTREEITEM item, int& image, int& selectedImage) const {
+    TVITEMW tv{};
+    tv.mask = TVIF_IMAGE | TVIF_SELECTEDIMAGE;
+    tv.hItem = item;
+    if (!TreeView_GetItem(hwnd_, &tv)) return false;
+    image = tv.iImage;
+    selectedImage = tv.iSelectedImage;
+    return true;
+}
+
+CImageList& CImageList::operator=(CImageList&& other) noexcept {
+    if (this != &other) {
+        Reset();
+        list_ = other.Detach();
+    }
+    return *this;
+}
+
+bool CImageList::Create(int width, int height, UINT flags, int initial, int grow) {
+    Reset();
+    list_ = ImageList_Create(width, height, flags, initial, grow);
+    return list_ != nullptr;
+}
+
+bool CImageList::LoadBitmap(UINT id, int width, int grow, COLORREF mask) {
+    Reset();
+    list_ = ImageList_LoadImageW(ResourceHandle(), MAKEINTRESOURCEW(id), width, grow, mask,
+                                 IMAGE_BITMAP, 0);
+    return list_ != nullptr;
+}
+
+HIMAGELIST CImageList::Detach() {
+    return std::exchange(list_, nullptr);
+}
+
+void CImageList::Reset() {
+    if (list_) ImageList_Destroy(list_);
+    list_ = nullptr;
+}
+
+}  // namespace fw

@@ -1,0 +1,56 @@
+#include "framework/Gdi.h"
+
+#include <commctrl.h>
+
+#include "framework/Resources.h"
+
+namespace fw {
+
+SelectedPalette::SelectedPalette(HDC dc, HPALETTE palette, bool background)
+    : dc_(dc), previous_(dc && palette ? SelectPalette(dc, palette, background) : nullptr) {
+    if (previous_) RealizePalette(dc_);
+}
+
+SelectedPalette::~SelectedPalette() {
+    if (previous_) SelectPalette(dc_, previous_, TRUE);
+}
+
+bool CBitmap::LoadBitmap(UINT id) {
+    bitmap_.Reset(static_cast<HBITMAP>(
+        LoadImageW(ResourceHandle(), MAKEINTRESOURCEW(id), IMAGE_BITMAP, 0, 0, 0)));
+    return bitmap_.Valid();
+}
+
+bool CBitmap::LoadMappedBitmap(UINT id, const COLORMAP* map, int entries) {
+    bitmap_.Reset(CreateMappedBitmap(ResourceHandle(), static_cast<INT_PTR>(id), 0,
+                                     const_cast<COLORMAP*>(map), entries));
+    return bitmap_.Valid();
+}
+
+bool CBitmap::GetSize(SIZE& size) const {
+    size = SIZE{0, 0};
+    BITMAP info{};
+    if (!bitmap_.Valid() || !GetObjectW(bitmap_.Get(), sizeof info, &info)) return false;
+    size = SIZE{info.bmWidth, info.bmHeight};
+    return true;
+}
+
+void PaintIconCentred(HWND window, HICON icon) {
+    CPaintDC dc(window);
+    SendMessageW(window, WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc.Get()), 0);
+    const int width = GetSystemMetrics(SM_CXICON), height = GetSystemMetrics(SM_CYICON);
+    RECT client{};
+    GetClientRect(window, &client);
+    const int x = (client.right - client.left - width + 1) / 2;
+    const int y = (client.bottom - client.top - height + 1) / 2;
+    DrawIcon(dc.Get(), x, y, icon);
+}
+
+UniqueIcon LoadResIcon(UINT id, int width, int height) {
+    if (width <= 0) width = GetSystemMetrics(SM_CXICON);
+    if (height <= 0) height = GetSystemMetrics(SM_CYICON);
+    return UniqueIcon(static_cast<HICON>(
+        LoadImageW(ResourceHandle(), MAKEINTRESOURCEW(id), IMAGE_ICON, width, height, 0)));
+}
+
+}  // namespace fw

@@ -1,0 +1,202 @@
+#include "framework/Wnd.h"
+
+namespace fw {
+
+namespace {
+// Window properties rather than GWLP_USERDATA or DWLP_USER: those belong to
+// the window's class (message boxes and common dialogs use DWLP_USER), while
+// these names are ours alone, so FromHandle can ask any window.
+const wchar_t kObjectProp[] = L"axTarvo.fw.CWnd";
+const wchar_t kProcProp[] = L"axTarvo.fw.WndProc";
+
+WNDPROC OriginalProc(HWND window) {
+    return reinterpret_cast<WNDPROC>(GetPropW(window, kProcProp));
+}
+}  // namespace
+
+CWnd::~CWnd() {
+    if (!hwnd_) return;
+    if (subclassed_)
+        UnsubclassWindow();
+    else
+        Detach();
+}
+
+CWnd* CWnd::FromHandle(HWND window) {
+    return window ? static_cast<CWnd*>(GetPropW(window, kObjectProp)) : nullptr;
+}
+
+bool CWnd::SubclassWindow(HWND window) {
+    if (!window || hwnd_ || !IsWindow(window) || FromHandle(window)) return false;
+    // A pass-through procedure of ours may still sit in the chain (see
+    // UnsubclassWindow); subclassing again would make it call itself.
+    if (OriginalProc(window)) return false;
+    if (GetWindowThreadProcessId(window, nullptr) != GetCurrentThreadId()) return false;
+    const auto old = reinterpret_cast<WNDPROC>(GetWindowLongPtrW(window, GWLP_WNDPROC));
+    if (!old || !SetPropW(window, kProcProp, reinterpret_cast<HANDLE>(old))) return false;
+    Attach(window);
+    subclassed_ = true;
+    SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&CWnd::SubclassProc));
+    return true;
+}
+
+bool CWnd::SubclassDlgItem(int id, HWND parent) {
+    return SubclassWindow(::GetDlgItem(parent, id));
+}
+
+HWND CWnd::UnsubclassWindow() {
+    HWND window = hwnd_;
+    if (!window) return nullptr;
+    if (subclassed_) {
+        // Only when ours is the front procedure can the old one be put back;
+        // otherwise SubclassProc stays in the chain and only passes messages on.
+        const auto front = reinterpret_cast<WNDPROC>(GetWindowLongPtrW(window, GWLP_WNDPROC));
+        if (front == &CWnd::SubclassProc) {
+            SetWindowLongPtrW(window, GWLP_WNDPROC,
+                              reinterpret_cast<LONG_PTR>(OriginalProc(window)));
+            RemovePropW(window, kProcProp);
+        }
+    }
+    Detach();
+    return window;
+}
+
+bool CWnd::PreTranslateMessage(MSG*) {
+    return false;
+}
+
+std::wstring CWnd::GetWindowText() const {
+    int length = GetWindowTextLengthW(hwnd_);
+    if (length <= 0) return std::wstring();
+    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+    text.resize(static_cast<size_t>(::GetWindowTextW(hwnd_, text.data(), length + 1)));
+    return text;
+}
+
+std::wstring CWnd::GetDlgItemText(int id) const {
+    HWND item = GetDlgItem(id);
+    if (!item) return std::wstring();
+    int length = GetWindowTextLengthW(item);
+    if (length <= 0) return std::wstring();
+    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+    text.resize(static_cast<size_t>(::GetWindowTextW(item, text.data(), length + 1)));
+    return text;
+}
+
+RECT CWnd::GetClientRect() const {
+    RECT r{};
+    ::GetClientRect(hwnd_, &r);
+    return r;
+}
+
+RECT CWnd::GetWindowRect() const {
+    RECT r{};
+    ::GetWindowRect(hwnd_, &r);
+    return r;
+}
+
+bool CWnd::WindowProc(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
+    result = 0;
+    switch (msg) {
+        case WM_COMMAND:
+            return OnCommand(LOWORD(wp), HIWORD(wp), reinterpret_cast<HWND>(lp));
+        case WM_NOTIFY:
+            return lp && OnNotify(reinterpret_cast<NMHDR*>(lp), result);
+        case WM_TIMER:
+            return OnTimer(wp);
+        case WM_PAINT:
+            return OnPaint();
+        case WM_DROPFILES:
+            return OnDropFiles(reinterpret_cast<HDROP>(wp));
+        case WM_QUERYDRAGICON:
+            if (HICON icon = OnQueryDragIcon()) {
+                result = reinterpret_cast<LRESULT>(icon);
+                return true;
+            }
+            return false;
+        default:
+            return false;
+    }
+}
+
+bool CWnd::OnCommand(UINT, UINT, HWND) {
+    return false;
+}
+bool CWnd::OnNotify(NMHDR*, LRESULT&) {
+    return false;
+}
+bool CWnd::OnTimer(UINT_PTR) {
+    return false;
+}
+bool CWnd::OnPaint() {
+    return false;
+}
+bool CWnd::OnDropFiles(HDROP) {
+    return false;
+}
+HICON CWnd::OnQueryDragIcon() {
+    return nullptr;
+}
+void CWnd::PostNcDestroy() {}
+
+LRESULT CWnd::DefaultProc(UINT msg, WPARAM wp, LPARAM lp) const {
+    WNDPROC old = hwnd_ ? OriginalProc(hwnd_) : nullptr;
+    return old ? CallWindowProcW(old, hwnd_, msg, wp, lp) : 0;
+}
+
+void CWnd::Attach(HWND window) {
+    hwnd_ = window;
+    SetPropW(window, kObjectProp, this);
+}
+
+void CWnd::Detach() {
+    if (hwnd_ && FromHandle(hwnd_) == this) RemovePropW(hwnd_, kObjectProp);
+    hwnd_ = nullptr;
+    subclassed_ = false;
+}
+
+bool CWnd::RouteMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
+    try {
+        return WindowProc(msg, wp, lp, result);
+    } catch (...) {
+        result = 0;
+        return false;
+    }
+}
+
+void CWnd::WindowGone() {
+    Detach();
+    try {
+        PostNcDestroy();
+    } catch (...) {
+    }
+}
+
+LRESULT CALLBACK CWnd::SubclassProc(HWND window, UINT msg, WPARAM wp, LPARAM lp) {
+    const WNDPROC old = OriginalProc(window);
+    CWnd* object = FromHandle(window);
+    if (object && !object->subclassed_) object = nullptr;
+    LRESULT result = 0;
+    if (object && msg != WM_NCDESTROY && object->RouteMessage(msg, wp, lp, result)) return result;
+    result = old ? CallWindowProcW(old, window, msg, wp, lp) : DefWindowProcW(window, msg, wp, lp);
+    if (msg == WM_NCDESTROY) {
+        RemovePropW(window, kProcProp);
+        if (object) object->WindowGone();
+    }
+    return result;
+}
+
+bool WalkPreTranslateTree(MSG* msg) {
+    for (HWND window = msg->hwnd; window; window = GetParent(window)) {
+        if (CWnd* object = CWnd::FromHandle(window)) {
+            try {
+                if (object->PreTranslateMessage(msg)) return true;
+            } catch (...) {
+            }
+        }
+        if (!(GetWindowLongPtrW(window, GWL_STYLE) & WS_CHILD)) break;
+    }
+    return false;
+}
+
+}  // namespace fw
