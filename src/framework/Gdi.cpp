@@ -35,6 +35,17 @@ bool CBitmap::GetSize(SIZE& size) const {
     return true;
 }
 
+void PaintIconCentred(HWND window, HICON icon) {
+    CPaintDC dc(window);
+    SendMessageW(window, WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc.Get()), 0);
+    const int width = GetSystemMetrics(SM_CXICON), height = GetSystemMetrics(SM_CYICON);
+    RECT client{};
+    GetClientRect(window, &client);
+    const int x = (client.right - client.left - width + 1) / 2;
+    const int y = (client.bottom - client.top - height + 1) / 2;
+    DrawIcon(dc.Get(), x, y, icon);
+}
+
 UniqueIcon LoadResIcon(UINT id, int width, int height) {
     if (width <= 0) width = GetSystemMetrics(SM_CXICON);
     if (height <= 0) height = GetSystemMetrics(SM_CYICON);

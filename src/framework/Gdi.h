@@ -175,6 +175,10 @@ class CPalette {
     UniquePalette palette_;
 };
 
+// The WM_PAINT of a minimised window: its background, then the icon in the
+// system's icon size centred in the client area.
+void PaintIconCentred(HWND window, HICON icon);
+
 // An icon of the resource library in the given size (0, 0: the system's
 // large icon size), owned by the caller.
 UniqueIcon LoadResIcon(UINT id, int width = 0, int height = 0);

@@ -65,8 +65,9 @@ class CWnd {
     void SetFont(HFONT font, bool redraw = true) const {
         SendMessage(WM_SETFONT, reinterpret_cast<WPARAM>(font), redraw);
     }
-    bool SetTimer(UINT_PTR id, UINT milliseconds) const {
-        return ::SetTimer(hwnd_, id, milliseconds, nullptr) != 0;
+    // The timer's handle (its id), 0 when it could not be set.
+    UINT_PTR SetTimer(UINT_PTR id, UINT milliseconds) const {
+        return ::SetTimer(hwnd_, id, milliseconds, nullptr);
     }
     bool KillTimer(UINT_PTR id) const { return ::KillTimer(hwnd_, id) != FALSE; }
     void SetFocus() const { ::SetFocus(hwnd_); }

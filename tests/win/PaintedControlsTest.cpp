@@ -154,3 +154,60 @@ TEST_F(PaintedControlsTest, HeadingTurnsBoldAndBackWithoutRemnants) {
     heading.SetBold(true);
     EXPECT_TRUE(GetUpdateRect(heading.GetSafeHwnd(), &update, FALSE));
 }
+
+namespace {
+// A window painted the way a minimised wizard or run monitor paints itself.
+class IconPainter : public fw::CWnd {
+  public:
+    HICON icon = nullptr;
+
+  protected:
+    bool OnPaint() override {
+        fw::PaintIconCentred(GetSafeHwnd(), icon);
+        return true;
+    }
+};
+}  // namespace
+
+TEST_F(PaintedControlsTest, WizardIconComesInBothSizesAndPaintsCentred) {
+    fw::UniqueIcon large = fw::LoadResIcon(IDI_WIZARD);
+    fw::UniqueIcon small =
+        fw::LoadResIcon(IDI_WIZARD, GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON));
+    ASSERT_TRUE(large && small);
+    ICONINFO info{};
+    ASSERT_TRUE(GetIconInfo(small.Get(), &info));
+    EXPECT_EQ(BitmapPixels(info.hbmColor).Width, GetSystemMetrics(SM_CXSMICON));
+    DeleteObject(info.hbmColor);
+    DeleteObject(info.hbmMask);
+
+    IconPainter window;
+    window.icon = large.Get();
+    ASSERT_TRUE(window.SubclassWindow(Static(L"", 10, 10, 101, 80)));
+    const Pixels shown = Capture(window.GetSafeHwnd());
+    // The same icon drawn on the same background, at (101 - w + 1) / 2, (80 - h + 1) / 2.
+    const int w = GetSystemMetrics(SM_CXICON), h = GetSystemMetrics(SM_CYICON);
+    const int x0 = (101 - w + 1) / 2, y0 = (80 - h + 1) / 2;
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    HBITMAP canvas = CreateCompatibleBitmap(screen, w, h);
+    HGDIOBJ old = SelectObject(memory, canvas);
+    HBRUSH background = CreateSolidBrush(
+        RGB(shown.At(0, 0) >> 16, (shown.At(0, 0) >> 8) & 0xFF, shown.At(0, 0) & 0xFF));
+    RECT all{0, 0, w, h};
+    FillRect(memory, &all, background);
+    DrawIcon(memory, 0, 0, large.Get());
+    SelectObject(memory, old);
+    const Pixels expected = BitmapPixels(canvas);
+    DeleteObject(background);
+    DeleteObject(canvas);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    int wrong = 0, ink = 0;
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            wrong += ChannelDistance(shown.At(x0 + x, y0 + y), expected.At(x, y)) > 2;
+            ink += expected.At(x, y) != shown.At(0, 0);
+        }
+    EXPECT_GT(ink, w * h / 4);
+    EXPECT_EQ(wrong, 0);
+}

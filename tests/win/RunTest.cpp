@@ -60,10 +60,7 @@ class RunTest : public WinTest {
     }
     void TearDown() override {
         TerminateHost(kTerminateUser);
-        if (app_->HostProcess.hProcess) {
-            TerminateProcess(app_->HostProcess.hProcess, 0);
-            CloseHandle(app_->HostProcess.hProcess);
-        }
+        app_->HostProcess.Terminate();
         app_->ExitInstance();
         SetCurrentDirectoryW(previousFolder_);
         DeleteFileW(GetMigrateListPath().c_str());
@@ -81,12 +78,9 @@ class RunTest : public WinTest {
 
     // Waits for the batch process and lets go of it, as the run monitor does.
     bool WaitForRun(DWORD ms = 90000) {
-        HANDLE process = app_->HostProcess.hProcess;
-        if (!process) return false;
-        const bool ended = WaitForSingleObject(process, ms) == WAIT_OBJECT_0;
-        CloseHandle(process);
-        app_->HostProcess = PROCESS_INFORMATION{};
-        app_->ProgressDlg.SetProcess(nullptr);
+        if (!app_->HostProcess.IsSet()) return false;
+        const bool ended = WaitForSingleObject(app_->HostProcess.Handle(), ms) == WAIT_OBJECT_0;
+        app_->HostProcess.Release();
         return ended;
     }
     // The drawing number the batch file last wrote into the counter file.
@@ -205,7 +199,7 @@ TEST_F(RunTest, AStoppedRunResumesFromTheDrawingInWork) {
     // What the stop button does: end the batch, then the host.
     app_->StopUpdateRun();
     EXPECT_TRUE(TerminateHost(kTerminateUser));
-    EXPECT_EQ(app_->HostProcess.hProcess, nullptr);
+    EXPECT_FALSE(app_->HostProcess.IsSet());
     EXPECT_EQ(Version(a), "OX1032");
     EXPECT_EQ(Version(c), "OX1015");
 
