@@ -13,8 +13,8 @@ scripts/install-deps.sh
 cmake --preset windows >/dev/null
 cmake --build --preset windows -j "$(nproc 2>/dev/null || echo 2)"
 
-export WINEPREFIX="$root/build/demo-prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-export PATH="/usr/lib/wine:$PATH"
+. scripts/wine-env.sh
+wine_use_prefix "$root/build/demo-prefix"
 xvfb_pid=""
 if [ -z "${DISPLAY:-}" ]; then
     display=90

@@ -6,10 +6,12 @@
 #   HKCU  SOFTWARE\Kelvane\Orthex\R25.1            CurVer, Language
 #   HKLM  SOFTWARE\Kelvane\Orthex\R25.1\<CurVer>   OrtxLocation, ProductId, LocaleId
 #   HKCU  ...\<CurVer>\Profiles\<<ORTXAPP>>        the migration profile
+#                                                 (with --migration-state: its values
+#                                                 as the wizard sets them for a run)
 #   C:\users\<user>\Documents\Drawings            a few stand-in drawings
 #   <host folder>\migration\dwgmigr.txt           the migration help text
 #
-# Usage: make-demo-host.sh [build dir] [--language de-DE] [--no-profile]
+# Usage: make-demo-host.sh [build dir] [--language de-DE] [--no-profile | --migration-state]
 # Prints the host folder (Windows path) on stdout.
 set -euo pipefail
 
@@ -21,20 +23,17 @@ while [ $# -gt 0 ]; do
     case "$1" in
         --language) language=$2; shift 2 ;;
         --no-profile) profile=no; shift ;;
+        --migration-state) profile=migration; shift ;;
         *) build=$1; shift ;;
     esac
 done
 
-if [ -z "${WINEPREFIX:-}" ] || [ "$WINEPREFIX" = "$HOME/.wine" ]; then
-    echo "make-demo-host.sh: set WINEPREFIX to a private prefix first" >&2
-    exit 2
-fi
+. "$here/wine-env.sh"
+wine_require_private_prefix make-demo-host.sh || exit 2
 build=$(cd "$build" 2>/dev/null && pwd) || { echo "make-demo-host.sh: no folder $build" >&2; exit 2; }
 bin="$build/bin"
 [ -f "$bin/axTarvo.exe" ] || { echo "make-demo-host.sh: no Windows build in $build" >&2; exit 2; }
 
-wine=/usr/lib/wine/wine64
-export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 [ -f "$WINEPREFIX/system.reg" ] || "$wine" wineboot -i >/dev/null 2>&1
 
 curver='ORTXA-7001:409'
@@ -67,6 +66,23 @@ esc_host=${host_win//\\/\\\\}
     if [ "$profile" = yes ]; then
         printf '[HKEY_CURRENT_USER\\Software\\Kelvane\\Orthex\\R25.1\\%s\\Profiles\\<<ORTXAPP>>\\General]\r\n' "$curver"
         printf '"NoStartUpDialog"=dword:00000000\r\n"ShowProxyDialog"=dword:00000001\r\n"LogFileOpen"=dword:00000000\r\n\r\n'
+    elif [ "$profile" = migration ]; then
+        # What the wizard's profile apply leaves for a run, so that the host
+        # shows none of its dialogs when started without the wizard.
+        temp=$("$wine" cmd /c 'echo %TEMP%' 2>/dev/null | tr -d '\r')
+        esc_temp=${temp//\\/\\\\}
+        profile_key="HKEY_CURRENT_USER\\Software\\Kelvane\\Orthex\\R25.1\\$curver\\Profiles\\<<ORTXAPP>>"
+        edition_key='HKEY_CURRENT_USER\Software\Kelvane\Kelvane Mechanical\Desktop\17\ORTXA-7001:409'
+        printf '[%s\\General]\r\n' "$profile_key"
+        printf '"NoStartUpDialog"=dword:00000001\r\n"ShowProxyDialog"=dword:00000000\r\n"LogFileOpen"=dword:00000000\r\n\r\n'
+        printf '[%s\\Drawing Window]\r\n' "$profile_key"
+        printf '"SDIMode"=dword:00000001\r\n"ShowPlotSetup"=dword:00000000\r\n\r\n'
+        printf '[%s\\Editor Configuration]\r\n' "$profile_key"
+        printf '"EmergencyFont"="simplex.shx"\r\n"LogFilePath"="%s\\\\"\r\n"XrefLazyLoadMode"=dword:00000001\r\n\r\n' "$esc_temp"
+        printf '[HKEY_CURRENT_USER\\Software\\Kelvane\\Orthex\\R25.1\\%s\\FixedProfile\\General Configuration]\r\n' "$curver"
+        printf '"FileDialog"=dword:00000000\r\n"CommandDialogs"=dword:00000001\r\n\r\n'
+        printf '[%s\\Assembly]\r\n"AXXASSEMBLE_VERIFIED"=dword:00000001\r\n\r\n' "$edition_key"
+        printf '[%s\\BOM Migration]\r\n"Show Dialog"=dword:00000000\r\n\r\n' "$edition_key"
     fi
 } > "$reg"
 "$wine" regedit /S "Z:${reg//\//\\}"

@@ -41,8 +41,8 @@ cmake --build --preset windows -j "$jobs"
 
 echo "== Windows and end-to-end tests under Wine"
 scratch=$(mktemp -d /tmp/axtarvo-test.XXXXXX)
-export WINEPREFIX="$scratch/prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-export PATH="/usr/lib/wine:$PATH"
+. scripts/wine-env.sh
+wine_use_prefix "$scratch/prefix"
 display=90
 while [ -e "/tmp/.X11-unix/X$display" ] || [ -e "/tmp/.X$display-lock" ]; do display=$((display + 1)); done
 Xvfb ":$display" -screen 0 1280x1024x24 -nolisten tcp >"$scratch/xvfb.log" 2>&1 &

@@ -5,13 +5,8 @@ set -euo pipefail
 build=$(cd "$1" && pwd)
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 root=$(cd "$here/../.." && pwd)
-wine=/usr/lib/wine/wine64
-export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-
-if [ -z "${WINEPREFIX:-}" ] || [ "$WINEPREFIX" = "$HOME/.wine" ]; then
-    echo "e2e: WINEPREFIX must name the private test prefix" >&2
-    exit 125
-fi
+source "$root/scripts/wine-env.sh"
+wine_require_private_prefix e2e || exit 125
 
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
@@ -37,6 +32,15 @@ screenshot() {  # name: keeps a picture of the screen next to the test's output
 }
 
 temp_unix() { unix_path "$(win_env TEMP)"; }
+
+# Fails when a stand-in host that kept its transcript in $ORTX_TRANSCRIPT met
+# a breach of the contract: the same check the Windows tests make.
+check_host_transcripts() {
+    local out
+    out=$("$wine" "$build/bin/axwin_tests.exe" --gtest_also_run_disabled_tests \
+        --gtest_filter=HostTranscripts.DISABLED_InTheEnvironmentsFolderAreClean 2>&1) ||
+        { echo "$out"; fail "the stand-in host met a breach of the contract"; }
+}
 
 # The wizard in the en-US resource library: its title (string 2001), which
 # message boxes share, so the wizard is found by its Next button.

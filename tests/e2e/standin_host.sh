@@ -3,9 +3,11 @@
 # file drives it: per drawing the script is assembled with copy/echo/type and
 # "start /wait ortx.exe /b ... /p ... /nologo" returns when the host quits.
 # Also: the demo drawings, and the host window's title while a drawing is open.
+# The profile is in its migration state, as the wizard leaves it for a run, and
+# no host may meet a breach of the contract.
 source "$(dirname "$0")/lib.sh"
 
-install_demo_host
+install_demo_host --migration-state
 title='Kelvane Mechanical'   # string 2094 of the en-US resource library
 
 # The installation: host, extension and the host's resources, but no mkdwg.
@@ -32,7 +34,8 @@ work=$(unix_path "$work_win")
 dwg_win="$work_win\\drawings & co"
 dwg="$work/drawings & co"
 rm -rf "$work"
-mkdir -p "$dwg"
+mkdir -p "$dwg" "$work/transcripts"
+export ORTX_TRANSCRIPT="$work_win\\transcripts"
 rm -f "$temp/MIGRATE.TXT" "$temp/MIGRATED.TXT"
 trap 'rm -rf "$work"; rm -f "$temp/MIGRATE.TXT" "$temp/MIGRATED.TXT"' EXIT
 cp "$demo/Gear housing.dwg" "$demo/Drive shaft.dwg" "$dwg/"
@@ -91,4 +94,6 @@ grep -qx "window: $title - \[hang.dwg\]" <<<"$out" || fail "title"
 grep -qx 'exit: 0' <<<"$out" || fail "the batch did not end"
 hostlog=$(unix_path "$(reg_query 'HKCU\Software\Kelvane\Kelvane Mechanical\Desktop\17\ORTXA-7001:409\Migration' LOGFILENAME)")
 grep -q '^\[stand-in\] hanging at open' "$hostlog" || fail "the host log does not tell of the hang"
+[ "$(find "$work/transcripts" -name 'ortx-*.log' | wc -l)" -eq 3 ] || fail "not every host kept a transcript"
+check_host_transcripts
 echo PASS

@@ -10,6 +10,7 @@
 #include "resources/ids.h"
 #include "stand-ins/drawings/core/StandInDrawing.h"
 
+#include "support/StandInHost.h"
 #include "support/WinTest.h"
 
 using namespace testenv;
@@ -59,9 +60,17 @@ class RunTest : public WinTest {
         app_->PrepareHostProfile(1);
     }
     void TearDown() override {
+        // The batch first, then its host: the other way round the batch would
+        // start the next host, left behind blocking in a dialog.
+        if (HANDLE batch = app_->HostProcess.Handle()) {
+            TerminateProcess(batch, 0);
+            WaitForSingleObject(batch, 10000);
+        }
+        app_->HostProcess.Release();
         TerminateHost(kTerminateUser);
-        app_->HostProcess.Terminate();
         app_->ExitInstance();
+        // Every host of the run met only what the contract allows.
+        ExpectCleanHostRuns(transcripts_.Folder());
         SetCurrentDirectoryW(previousFolder_);
         DeleteFileW(GetMigrateListPath().c_str());
         DeleteFileW(GetMigratedListPath().c_str());
@@ -104,6 +113,7 @@ class RunTest : public WinTest {
         return Ansi(fw::FormatResString(id, args));
     }
 
+    HostTranscripts transcripts_;
     ScratchDir dir_;
     wchar_t previousFolder_[MAX_PATH] = {};
     std::unique_ptr<CAxvekTarvoApp> app_;
@@ -147,8 +157,16 @@ TEST_F(RunTest, AnUpdateJobMigratesEveryDrawingAndMarksTheUsersList) {
     // Counter file, drawing script, head script, two tails, batch file.
     const std::vector<std::wstring> temps = app_->TempFiles;
     EXPECT_EQ(temps.size(), 6u);
+    // The host's log as the host named it, under the key it names itself.
+    const std::wstring settings =
+        L"Software\\Kelvane\\Kelvane Mechanical\\Desktop\\17\\ORTXA-7001:409\\Migration";
+    std::wstring hostLog;
+    ASSERT_TRUE(GetString(HKEY_CURRENT_USER, settings, L"LOGFILENAME", hostLog));
+    EXPECT_TRUE(FileExists(hostLog));
     app_->ExitInstance();
     for (const std::wstring& t : temps) EXPECT_FALSE(FileExists(t)) << Narrow(t);
+    EXPECT_FALSE(FileExists(hostLog));
+    EXPECT_FALSE(ValueExists(HKEY_CURRENT_USER, settings, L"LOGFILENAME"));
 }
 
 TEST_F(RunTest, AScanAddsAReferencedDrawingThatTheUpdateMigratesWithTheOtherTail) {

@@ -32,8 +32,8 @@ uint32_t Clamp32(uint64_t value) {
     return value > UINT32_MAX ? UINT32_MAX : static_cast<uint32_t>(value);
 }
 
+// The fields of an info header; a core header fills the first four.
 struct InfoHeader {
-    uint32_t Size = 0;
     int32_t Width = 0, Height = 0;
     uint16_t Planes = 0, BitCount = 0;
     uint32_t Compression = 0, SizeImage = 0;
@@ -70,7 +70,7 @@ bool IsHandledBitCount(uint16_t bits) {
 // False for any size the result cannot have: no pixels, a height of INT_MIN
 // (it has no magnitude), more colours than 8 bits index, or a block over the
 // cap. Compression must fit the bit count: RLE8 at 8 bits, RLE4 at 4.
-bool PlanLayout(const InfoHeader& h, Layout& layout) {
+bool PlanLayout(const InfoHeader& h, size_t maxBytes, Layout& layout) {
     if (!IsHandledBitCount(h.BitCount)) return false;
     if (h.Compression == kRle8 && h.BitCount != 8) return false;
     if (h.Compression == kRle4 && h.BitCount != 4) return false;
@@ -95,7 +95,7 @@ bool PlanLayout(const InfoHeader& h, Layout& layout) {
         layout.ResultColours = layout.Colours;
     else
         layout.ResultColours = 256;
-    return layout.BlockBytes() <= kMaxPreviewBytes;
+    return layout.BlockBytes() <= maxBytes;
 }
 
 // The header, then the colour table, of a result; returns where the pixels go.
@@ -184,6 +184,23 @@ struct DitherTables {
     }
 };
 
+// One row of 24- or 32-bit pixels (blue, green, red first) on the cube, the
+// columns in pairs of even and odd.
+template <size_t Step>
+void DitherRow(const uint8_t* src, uint8_t* dst, uint32_t width, const DitherTables& dither,
+               uint64_t row) {
+    const auto& even = dither.Share[row % 2][0];
+    const auto& odd = dither.Share[row % 2][1];
+    uint32_t x = 0;
+    for (; x + 1 < width; x += 2, src += 2 * Step) {
+        dst[x] = static_cast<uint8_t>(even[0][src[2]] + even[1][src[1]] + even[2][src[0]]);
+        dst[x + 1] =
+            static_cast<uint8_t>(odd[0][src[Step + 2]] + odd[1][src[Step + 1]] + odd[2][src[Step]]);
+    }
+    if (x < width)
+        dst[x] = static_cast<uint8_t>(even[0][src[2]] + even[1][src[1]] + even[2][src[0]]);
+}
+
 // Reduces rows of 1, 4, 24 or 32 bits that are all there to 8 bits.
 void ReduceTo8Bit(const uint8_t* in, uint16_t bits, uint8_t* out, const Layout& layout) {
     static const DitherTables dither;
@@ -199,14 +216,11 @@ void ReduceTo8Bit(const uint8_t* in, uint16_t bits, uint8_t* out, const Layout& 
                 for (uint32_t x = 0; x < layout.Width; ++x)
                     dst[x] = x % 2 ? src[x / 2] & 0x0F : src[x / 2] >> 4;
                 break;
-            default: {
-                const size_t step = bits / 8;
-                const auto& share = dither.Share[y % 2];
-                for (uint32_t x = 0; x < layout.Width; ++x, src += step) {
-                    const auto& at = share[x % 2];
-                    dst[x] = static_cast<uint8_t>(at[0][src[2]] + at[1][src[1]] + at[2][src[0]]);
-                }
-            }
+            case 24:
+                DitherRow<3>(src, dst, layout.Width, dither, y);
+                break;
+            default:
+                DitherRow<4>(src, dst, layout.Width, dither, y);
         }
     }
 }
@@ -344,19 +358,25 @@ std::vector<uint8_t> PreviewCore::ReadImage(ByteSource& file) {
     } else {
         return {};
     }
-    h.Size = kInfoHeaderSize;
     if (!in.Ok() || h.Compression == kBitFields) return {};
     if (h.Compression != kRgb ? !DecodeCompressed : h.BitCount != 8 && !Reduce8Bit) return {};
     Layout layout;
-    if (!PlanLayout(h, layout)) return {};
+    if (!PlanLayout(h, MaxBytes, layout)) return {};
 
     // The colour table, widened to 4-byte entries.
     const uint64_t entrySize = headerSize == kCoreHeaderSize ? 3 : 4;
     const uint64_t tableBytes = entrySize * layout.Colours;
     if (length <= headerSize + tableBytes) return {};
     uint8_t colours[4 * 256] = {};
-    for (uint32_t i = 0; i < layout.Colours; ++i) in.Bytes(colours + 4 * i, entrySize);
-    if (!in.Ok()) return {};
+    if (!in.Bytes(colours, static_cast<size_t>(tableBytes))) return {};
+    if (entrySize == 3) {  // in place, from the last entry down
+        for (uint32_t i = layout.Colours; i-- > 0;) {
+            colours[4 * i + 3] = 0;
+            colours[4 * i + 2] = colours[3 * i + 2];
+            colours[4 * i + 1] = colours[3 * i + 1];
+            colours[4 * i] = colours[3 * i];
+        }
+    }
 
     // The pixel bytes the record holds, as far as the file goes (a plain
     // bitmap file's pixel offset may point anywhere).
@@ -369,7 +389,7 @@ std::vector<uint8_t> PreviewCore::ReadImage(ByteSource& file) {
         // Run-length codes: the image size's number of bytes, never more
         // than the record holds, and never a buffer over the cap.
         const size_t inputSize =
-            static_cast<size_t>(std::min<uint64_t>({h.SizeImage, available, kMaxPreviewBytes}));
+            static_cast<size_t>(std::min<uint64_t>({h.SizeImage, available, MaxBytes}));
         std::vector<uint8_t> input(inputSize);
         if (!in.Bytes(input.data(), input.size())) return {};
         uint8_t* pixels = PutHeaderAndColours(block, h, layout, colours, layout.Colours);
@@ -385,7 +405,7 @@ std::vector<uint8_t> PreviewCore::ReadImage(ByteSource& file) {
         if (!in.Bytes(pixels, static_cast<size_t>(needed))) return {};
         return block;
     }
-    if (needed > kMaxPreviewBytes) return {};
+    if (needed > MaxBytes) return {};
     std::vector<uint8_t> source(static_cast<size_t>(needed));
     if (!in.Bytes(source.data(), source.size())) return {};
     // 4 bits keep their own colours first; the others index the cube.

@@ -24,15 +24,18 @@ const std::array<PaletteEntry, 256>& CubePalette();
 
 // The result block: a 40-byte BITMAPINFOHEADER (bit count 8, compression 0,
 // image size = the pixel bytes), the colour table (biClrUsed entries, or 256
-// when that is 0, never more than 256; blue, green, red, 0), then the pixel
+// when that is 0, never more than 256; blue, green, red, reserved), then the pixel
 // rows padded to 4 bytes, in stored order (positive height: bottom row
-// first). Its size is exactly what the header says, at most kMaxPreviewBytes.
+// first). Its size is exactly what the header says, at most kMaxPreviewBytes
+// (64 MiB).
 constexpr size_t kInfoHeaderSize = 40;
 constexpr size_t kMaxPreviewBytes = 64u << 20;
 
 class PreviewCore {
   public:
-    PreviewCore() = default;
+    // maxBytes: the largest result block, kMaxPreviewBytes unless smaller.
+    explicit PreviewCore(size_t maxBytes = kMaxPreviewBytes)
+        : MaxBytes(maxBytes < kMaxPreviewBytes ? maxBytes : kMaxPreviewBytes) {}
     virtual ~PreviewCore() = default;
 
     // The image of the drawing or bitmap file at path, or empty for none.
@@ -52,6 +55,7 @@ class PreviewCore {
     bool Locate(ByteSource& file);
     std::vector<uint8_t> ReadImage(ByteSource& file);
 
+    size_t MaxBytes;
     // Nothing changes these; images that would need a step switched off give
     // none, so a result is always the 8-bit form.
     int Reduce8Bit = 1;

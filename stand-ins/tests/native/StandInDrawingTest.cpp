@@ -279,3 +279,36 @@ TEST(StandInMkdwgOptions, UsageErrors) {
     ASSERT_TRUE(ParseMkdwgArgs({L"--help"}, job, error));
     EXPECT_TRUE(job.Help);
 }
+
+TEST(StandInMkdwgOptions, PictureForms) {
+    MkdwgJob job;
+    std::wstring error;
+    ASSERT_TRUE(ParseMkdwgArgs(
+        {L"out.bmp", L"--preview", L"core24", L"--top-down", L"--also-wmf", L"--plain"}, job,
+        error))
+        << error;
+    EXPECT_EQ(job.Spec.PreviewKind, Preview::Core24);
+    EXPECT_TRUE(job.Spec.TopDown && job.Spec.AlsoMetafile && job.Plain);
+    for (const wchar_t* kind : {L"rle8", L"rle4", L"core1", L"core4", L"core8"}) {
+        Preview preview = Preview::None;
+        EXPECT_TRUE(ParsePreview(kind, preview));
+        EXPECT_EQ(std::wstring(PreviewName(preview)), kind);
+    }
+}
+
+TEST(StandInDrawingLayout, MetafileEntryBeforeTheBitmap) {
+    DrawingSpec spec;
+    spec.PreviewKind = Preview::Rle8;
+    spec.Width = 8;
+    spec.Height = 4;
+    spec.AlsoMetafile = true;
+    const std::vector<uint8_t> b = WriteDrawing(spec);
+    const Section s = ReadSection(b);
+    EXPECT_EQ(s.Count, 2);
+    EXPECT_EQ(s.BodySize, 19u);
+    EXPECT_EQ(s.Code, kMetafileEntry);
+    const size_t second = s.Offset + 21 + 9;
+    EXPECT_EQ(b.at(second), kBitmapEntry);
+    EXPECT_EQ(U32(b, second + 1), s.Start + s.Size);  // the bitmap follows the metafile
+    EXPECT_EQ(U32(b, U32(b, second + 1) + 16), 1u);   // RLE8
+}

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "stand-ins/core/StandInText.h"
+#include "stand-ins/host/core/HostProfile.h"
 
 using namespace standin;
 
@@ -47,6 +48,48 @@ TEST(StandInHostScriptLines, CommandNamesAndTails) {
     EXPECT_FALSE(IsExpression(L"_axvekend"));
     EXPECT_EQ(Unquote(L" \"C:\\a b.dwg\" "), L"C:\\a b.dwg");
     EXPECT_EQ(Unquote(L"C:\\a.dwg"), L"C:\\a.dwg");
+}
+
+TEST(StandInHostScriptLines, PurgeTails) {
+    for (const wchar_t* tail : {L"_B * _N", L"_la * _n", L"SH * N", L"_LT  *  _N"})
+        EXPECT_TRUE(IsPurgeTail(tail)) << tail;
+    for (const wchar_t* tail : {L"_X * _N", L"_B * _Y", L"_B _N", L"_B * _N x", L"", L"_B a* _N"})
+        EXPECT_FALSE(IsPurgeTail(tail)) << tail;
+}
+
+// The closing "(axresetdbmod T)" passes once after each unload, and only then.
+TEST(StandInHostScriptLines, ContractFaultsOfATranscript) {
+    const std::wstring closing = L"Unknown command \"(axresetdbmod T)\".";
+    EXPECT_EQ(
+        ContractFaults({L"Loaded \"x\\axmigr.orx\".", L"Opened \"Unknown command.dwg\".",
+                        L"axmigr: Bad argument \"3\" of _axvekmode: not 0, 1 or 2",
+                        L"Bad argument \"7\" of _EXPERT: not a level.", closing,
+                        L"Unloaded \"axmigr.orx\".", closing, closing,
+                        L"Profile dialog \"Startup\": NoStartUpDialog is 0.",
+                        L"Unloaded \"axmigr.orx\".", L"Loaded \"axmigr.orx\".", closing,
+                        L"other: Unknown command \"x\"."}),
+        (std::vector<std::wstring>{L"axmigr: Bad argument \"3\" of _axvekmode: not 0, 1 or 2",
+                                   L"Bad argument \"7\" of _EXPERT: not a level.", closing, closing,
+                                   L"Profile dialog \"Startup\": NoStartUpDialog is 0.", closing}));
+}
+
+TEST(StandInHostProfile, MissingValuesCountAsTheHostsDefaults) {
+    const auto rule = [](const wchar_t* name) {
+        for (const ProfileRule& r : ProfileRules())
+            if (std::wstring(r.Name) == name) return r;
+        ADD_FAILURE() << "no rule";
+        return ProfileRules().front();
+    };
+    const auto yes = [](const std::wstring&) { return true; };
+    const auto no = [](const std::wstring&) { return false; };
+    EXPECT_FALSE(InMigrationState(rule(L"FileDialog"), {}, yes));  // 1 when missing
+    EXPECT_TRUE(InMigrationState(rule(L"CommandDialogs"), {}, yes));
+    EXPECT_TRUE(InMigrationState(rule(L"FileDialog"), {0u, std::nullopt}, yes));
+    EXPECT_FALSE(InMigrationState(rule(L"EmergencyFont"), {std::nullopt, L""}, yes));
+    EXPECT_TRUE(InMigrationState(rule(L"EmergencyFont"), {std::nullopt, L"simplex.shx"}, no));
+    EXPECT_TRUE(InMigrationState(rule(L"LogFilePath"), {std::nullopt, L"C:\\t\\"}, yes));
+    EXPECT_FALSE(InMigrationState(rule(L"LogFilePath"), {std::nullopt, L"C:\\t\\"}, no));
+    EXPECT_EQ(DescribeValue(rule(L"SDIMode"), {}), L"SDIMode is missing (0)");
 }
 
 TEST(StandInHostScriptLines, TextReferences) {
