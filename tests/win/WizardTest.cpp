@@ -106,6 +106,19 @@ TEST_F(WizardTest, SheetHasItsPagesTitleIconsAndNoHelpButton) {
     EXPECT_EQ(result, IDCANCEL);
 }
 
+TEST_F(WizardTest, SafetyNoticeDisablesTheSheetAndDecliningItEndsTheWizard) {
+    bool sheetEnabledDuringNotice = true;
+    const INT_PTR result = Run([&](WizardDriver& d, HWND sheet) {
+        WizardDriver::Press(sheet, PSBTN_NEXT);
+        HWND safety = d.Wait(kSafetyTitle, IDCANCEL);
+        sheetEnabledDuringNotice = IsWindowEnabled(sheet) != FALSE;
+        WizardDriver::Click(safety, IDCANCEL);
+    });
+    EXPECT_EQ(result, IDCANCEL);
+    EXPECT_FALSE(sheetEnabledDuringNotice);
+    EXPECT_FALSE(app_->SavedProfile.Saved);
+}
+
 TEST_F(WizardTest, FinishPageShowsThreeLogBitsAndClearsTheHiddenOne) {
     const std::wstring longLog =
         L"C:\\Users\\Someone\\Documents\\Migration Logs\\Spring 2025\\Run.log";
@@ -175,7 +188,8 @@ TEST_F(WizardTest, LogFileDialogChangesTheLogOnlyWhenConfirmed) {
         Cancel(d, sheet);
     });
     EXPECT_EQ(result, IDCANCEL);
-    EXPECT_EQ(offeredName, L"before");  // the base name, lower case
+    EXPECT_TRUE(app_->SavedProfile.Saved);  // the accepted notice saved the profile
+    EXPECT_EQ(offeredName, L"before");      // the base name, lower case
     EXPECT_EQ(shownAfterCancel, shownBefore);
     EXPECT_EQ(AxvekFilenm(Logfile).FullPath, AxvekFilenm(chosen).FullPath);
     EXPECT_EQ(shownAfterOk, AxvekFilenm(chosen).Shortened(40));
