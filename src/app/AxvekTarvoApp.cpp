@@ -75,7 +75,7 @@ void CAxvekTarvoApp::OpenLog() {
 }
 
 int CAxvekTarvoApp::ExitInstance() {
-    PrepareHostProfile(3);
+    PrepareHostProfile(kProfileRestore);
     DeleteHostLog();
     for (const std::wstring& path : TempFiles) DeleteFileW(path.c_str());
     return CWinApp::ExitInstance();

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "app/MigrationLog.h"
+#include "core/FileCause.h"
 #include "framework/WinApp.h"
 #include "host/BatchProcess.h"
 #include "host/RunMonitor.h"
@@ -53,7 +55,12 @@ class CAxvekTarvoApp : public fw::CWinApp, public RunSide {
     void LoadSettings();
     void SaveSettings();
 
-    // Host profile (host/HostProfile.cpp). Modes: 1 save, 2 apply, 3 restore.
+    // Host profile (host/HostProfile.cpp); any other mode only opens the keys.
+    enum ProfileMode : int {
+        kProfileSave = 1,     // keep the values a run changes (first call only)
+        kProfileApply = 2,    // put the profile into its migration state
+        kProfileRestore = 3,  // put the kept values back
+    };
     void PrepareHostProfile(int mode);
     void BuildSearchFolders();
 
@@ -66,8 +73,11 @@ class CAxvekTarvoApp : public fw::CWinApp, public RunSide {
     // Host scripts (app/HostScripts.cpp) and batch files (app/BatchFile.cpp).
     void WriteHeadScript(const std::wstring& path);
     void WriteTailScript(const std::wstring& path, bool scanForm, bool selectedDrawings);
-    void WriteBatchFile(long long first, const std::wstring& batchPath,
-                        const std::wstring& mainTail, const std::wstring& otherTail, bool scanMode);
+    // False, with *cause saying why, when the batch file could not be
+    // written whole; the drawings are counted all the same.
+    bool WriteBatchFile(long long first, const std::wstring& batchPath,
+                        const std::wstring& mainTail, const std::wstring& otherTail, bool scanMode,
+                        FileCause* cause = nullptr);
 
     // Runs (host/Runs.cpp).
     void LaunchBatch(const std::wstring& batchPath);
@@ -121,6 +131,8 @@ class CAxvekTarvoApp : public fw::CWinApp, public RunSide {
     std::vector<std::wstring> MigrateList;
     std::vector<std::wstring> TempFiles;
     bool DmlIsTemporary = false;
+    // Detail lines for the log that wait for the run's header.
+    RunNotes Notes;
 };
 
 // The program's application object.

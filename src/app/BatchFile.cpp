@@ -33,19 +33,21 @@ bool IsAscii(std::wstring_view s) {
 }
 
 // Writes lines through a buffer: a run of tens of thousands of drawings
-// makes hundreds of thousands of lines.
+// makes hundreds of thousands of lines. The first failed write ends the
+// writing, so a full disk never leaves a batch file that looks whole.
 class BatchWriter {
   public:
     BatchWriter(const std::wstring& path, fw::TextLocale text, fw::TextLocale names)
         : text_(text), names_(names) {
-        file_.Open(path, fw::CFile::modeCreate | fw::CFile::modeWrite | fw::CFile::shareDenyNone);
+        ok_ = file_.Open(
+            path, fw::CFile::modeCreate | fw::CFile::modeWrite | fw::CFile::shareDenyNone, &cause_);
     }
-    ~BatchWriter() { Flush(); }
+    ~BatchWriter() { Finish(); }
     BatchWriter(const BatchWriter&) = delete;
     BatchWriter& operator=(const BatchWriter&) = delete;
 
     void Write(const batchfile::Line& line) {
-        if (!file_.IsOpen()) return;
+        if (!ok_) return;
         for (const batchfile::Piece& piece : line.pieces) {
             if (IsAscii(piece.text)) {
                 buffer_.append(piece.text.begin(), piece.text.end());
@@ -62,16 +64,27 @@ class BatchWriter {
         for (const batchfile::Line& line : lines) Write(line);
     }
 
+    // Writes what is held and closes the file. True when every line is on
+    // the disk; otherwise *cause says why.
+    bool Finish(FileCause* cause = nullptr) {
+        Flush();
+        if (ok_ && file_.IsOpen()) ok_ = file_.Flush(&cause_) && file_.Close(&cause_);
+        if (cause) *cause = cause_;
+        return ok_;
+    }
+
   private:
     static constexpr size_t kFlushSize = 64 * 1024;
 
     void Flush() {
-        if (file_.IsOpen() && !buffer_.empty())
-            file_.Write(buffer_.data(), static_cast<DWORD>(buffer_.size()));
+        if (ok_ && !buffer_.empty())
+            ok_ = file_.Write(buffer_.data(), static_cast<DWORD>(buffer_.size()), &cause_);
         buffer_.clear();
     }
 
     fw::CFile file_;
+    bool ok_ = false;
+    FileCause cause_ = FileCause::None;
     fw::TextLocale text_;
     fw::TextLocale names_;
     std::string buffer_;
@@ -91,7 +104,7 @@ bool Exists(const std::wstring& path) {
 // left out, never changed into another path, and a detail line names it.
 class CmdNames {
   public:
-    explicit CmdNames(fw::TextLocale console) : console_(console) {}
+    CmdNames(fw::TextLocale console, RunNotes& notes) : console_(console), notes_(notes) {}
 
     // A file or folder that exists, or one in an existing folder. Empty when
     // cmd cannot be given it.
@@ -142,11 +155,12 @@ class CmdNames {
     }
 
     std::wstring Unreadable(const std::wstring& path) const {
-        AppendLogDetail(fw::FormatResString(IDS_LOG_NAME_FOR_CMD, {path}));
+        notes_.Add(fw::FormatResString(IDS_LOG_NAME_FOR_CMD, {path}));
         return std::wstring();
     }
 
     fw::TextLocale console_;
+    RunNotes& notes_;
 };
 
 // The PATH line with every entry as cmd reads it; an entry it cannot be given
@@ -170,15 +184,15 @@ std::wstring DrawingName(const std::wstring& path) {
 
 }  // namespace
 
-void CAxvekTarvoApp::WriteBatchFile(long long first, const std::wstring& batchPath,
+bool CAxvekTarvoApp::WriteBatchFile(long long first, const std::wstring& batchPath,
                                     const std::wstring& mainTail, const std::wstring& otherTail,
-                                    bool scanMode) {
+                                    bool scanMode, FileCause* cause) {
     const fw::TextLocale console{GetOEMCP()};
     BatchWriter out(batchPath, SystemLanguageLocale(), console);
     out.Write(batchfile::HeaderLines(scanMode));
 
     text::AppendTrailingSeparator(OrtxLocation);
-    const CmdNames cmd(console);
+    const CmdNames cmd(console, Notes);
     batchfile::JobNames names;
     names.CounterFile = cmd.Written(CounterFile);
     names.Logfile = cmd.Written(Logfile);
@@ -198,7 +212,7 @@ void CAxvekTarvoApp::WriteBatchFile(long long first, const std::wstring& batchPa
     auto writeBlock = [&](long long number, const std::wstring& message,
                           const std::wstring& drawing, const std::wstring& tail) {
         if (tail.empty()) return;
-        const std::wstring path = PathForTextFile(drawing);
+        const std::wstring path = PathForTextFile(drawing, Notes);
         if (path.empty()) return;
         out.Write(blocks.Block(number, message, path, tail));
     };
@@ -213,7 +227,7 @@ void CAxvekTarvoApp::WriteBatchFile(long long first, const std::wstring& batchPa
                        drawing, mainTailName);
         }
         ProgressDlg.SetDrawingList(Drawings, Timeout);
-        return;
+        return out.Finish(cause);
     }
 
     MigrateList.clear();
@@ -233,4 +247,5 @@ void CAxvekTarvoApp::WriteBatchFile(long long first, const std::wstring& batchPa
         }
     }
     ProgressDlg.SetDrawingList(MigrateList, Timeout);
+    return out.Finish(cause);
 }

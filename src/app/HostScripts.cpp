@@ -4,8 +4,10 @@
 #include "app/MigrationLog.h"
 #include "app/core/HostScriptLines.h"
 #include "drawings/AxvekFilenm.h"
+#include "framework/Resources.h"
 #include "framework/TextStream.h"
 #include "host/Language.h"
+#include "resources/ids.h"
 
 namespace {
 
@@ -29,7 +31,25 @@ void CAxvekTarvoApp::WriteHeadScript(const std::wstring& path) {
     values.LogPath = AxvekFilenm(Logfile, true).FullPath;
     values.LogFlags = LogFlags;
     std::vector<std::wstring> lines;
-    if (!hostscript::HeadScriptLines(values, lines)) lines = hostscript::RefusedHeadScriptLines();
+    hostscript::HeadValue refused = hostscript::HeadValue::None;
+    if (!hostscript::HeadScriptLines(values, lines, &refused)) {
+        lines = hostscript::RefusedHeadScriptLines();
+        // Otherwise the log would only say that nothing was migrated.
+        switch (refused) {
+            case hostscript::HeadValue::ExtensionPath:
+                Notes.Add(fw::FormatResString(IDS_LOG_REFUSED_EXTENSION,
+                                              {MigrationFolder + L"\\axmigr.orx"}));
+                break;
+            case hostscript::HeadValue::LogPath:
+                Notes.Add(fw::FormatResString(IDS_LOG_REFUSED_LOG_PATH, {Logfile}));
+                break;
+            default:
+                Notes.Add(
+                    fw::FormatResString(IDS_LOG_REFUSED_LOG_FLAGS,
+                                        {static_cast<long long>(static_cast<int32_t>(LogFlags))}));
+                break;
+        }
+    }
     WriteScript(path, lines);
 }
 
@@ -47,6 +67,6 @@ void CAxvekTarvoApp::WriteTailScript(const std::wstring& path, bool scanForm,
     settings.OrtxaFlags = OrtxaFlags;
     // Only the selected drawings' tail carries the set-up drawing.
     if (selectedDrawings && (OrtxaFlags & 0x1) && !SetupDrawing.empty())
-        settings.SetupDrawing = PathForTextFile(SetupDrawing);
+        settings.SetupDrawing = PathForTextFile(SetupDrawing, Notes);
     WriteScript(path, hostscript::UpdateTailLines(settings, selectedDrawings));
 }

@@ -21,5 +21,7 @@ std::wstring GetMigratedListPath() {
 }
 
 void ReadTextLines(const std::wstring& path, std::vector<std::wstring>& lines) {
-    fw::ReadTextLines(path, SystemLanguageLocale(), kMaxListLine, lines);
+    fw::TextStream in(path, fw::TextStream::Mode::Read, SystemLanguageLocale());
+    std::wstring line;
+    while (in.ReadLine(line, kMaxListLine)) lines.push_back(line);
 }

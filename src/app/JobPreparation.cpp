@@ -10,7 +10,7 @@
 #include "host/Language.h"
 
 void CAxvekTarvoApp::PrepareJob() {
-    PrepareHostProfile(2);
+    PrepareHostProfile(kProfileApply);
     DeleteFileW(Logfile.c_str());
     DeleteFileW(GetMigrateListPath().c_str());
     DeleteFileW(GetMigratedListPath().c_str());
@@ -28,7 +28,7 @@ void CAxvekTarvoApp::PrepareJob() {
                            SystemLanguageLocale());
     if (migrate.IsOpen()) {
         for (const std::wstring& drawing : Drawings) {
-            const std::wstring path = PathForTextFile(drawing);
+            const std::wstring path = PathForTextFile(drawing, Notes);
             if (!path.empty()) migrate.WriteLine(path);
         }
     }

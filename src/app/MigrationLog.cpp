@@ -77,11 +77,29 @@ void DeleteHostLog() {
     key.DeleteValue(L"LOGFILENAME");
 }
 
-std::wstring PathForTextFile(const std::wstring& path) {
+void RunNotes::Add(const std::wstring& line) {
+    if (written_.count(line)) return;
+    for (const std::wstring& held : held_)
+        if (held == line) return;
+    held_.push_back(line);
+}
+
+void RunNotes::WriteHeld() {
+    if (held_.empty()) return;
+    std::wstring text;
+    for (const std::wstring& line : held_) {
+        text += L"\t" + line + L"\n";
+        written_.insert(line);
+    }
+    AppendLogText(text);
+    held_.clear();
+}
+
+std::wstring PathForTextFile(const std::wstring& path, RunNotes& notes) {
     const fw::TextLocale locale = SystemLanguageLocale();
     if (fw::TextStream::CanRepresent(path, locale)) return path;
     const std::wstring shortPath = fw::ShortPathName(path);
     if (!shortPath.empty() && fw::TextStream::CanRepresent(shortPath, locale)) return shortPath;
-    AppendLogDetail(fw::FormatResString(IDS_LOG_UNREPRESENTABLE_PATH, {path}));
+    notes.Add(fw::FormatResString(IDS_LOG_UNREPRESENTABLE_PATH, {path}));
     return std::wstring();
 }

@@ -5,7 +5,9 @@
 
 #include <windows.h>
 
+#include <set>
 #include <string>
+#include <vector>
 
 // Appends the text as it is (each "\n" a line end) in one write.
 void AppendLogText(const std::wstring& text);
@@ -20,11 +22,30 @@ void AppendLogDetail(const std::wstring& text);
 // key, and the value itself.
 void DeleteHostLog();
 
+// Detail lines found while a run's files are written: names that cannot be
+// passed on, a value the head script refused. They are held until the run's
+// log header is written, so that they stand under it, and each is written
+// once in a run, however often it is resumed.
+class RunNotes {
+  public:
+    // Holds the detail line unless this run has it already.
+    void Add(const std::wstring& line);
+    // Appends the held lines as detail lines, in the order they came.
+    void WriteHeld();
+    // A new run: what the last one wrote may be written again.
+    void NewRun() { written_.clear(); }
+    const std::vector<std::wstring>& Held() const { return held_; }
+
+  private:
+    std::vector<std::wstring> held_;
+    std::set<std::wstring> written_;
+};
+
 // The path in a form the text files' code page can hold: the path itself when
 // it can, else its short (8.3) form when that one can. Otherwise empty, and a
-// detail line in the log names the drawing: written with the code page's
-// default character it would name another file, or a pattern.
-std::wstring PathForTextFile(const std::wstring& path);
+// note names the drawing: written with the code page's default character it
+// would name another file, or a pattern.
+std::wstring PathForTextFile(const std::wstring& path, RunNotes& notes);
 
 // The time stamp of a log header: the local time formatted with the given
 // wcsftime format, or with "%Y-%m-%d %H:%M:%S" when the format is empty or

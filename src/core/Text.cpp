@@ -140,8 +140,6 @@ std::wstring Format(std::wstring_view format, const std::vector<FormatArg>& args
         switch (conv) {
             case L's':
             case L'S':
-                if (arg) piece = arg->IsText() ? std::wstring(arg->Text()) : Decimal(arg->Number());
-                break;
             case L'd':
             case L'i':
             case L'u':

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "core/Text.h"
 #include "framework/Resources.h"
 #include "framework/TextStream.h"
 #include "resources/ids.h"
@@ -15,24 +16,8 @@ constexpr DWORD kReadBufferSize = 16384;
 constexpr size_t kWritePiece = 16384;
 constexpr fw::TextLocale kAnsi{CP_ACP};
 
-UINT ReasonStringId(FileCause cause) {
-    const int c = static_cast<int>(cause);
-    return c >= 1 && c <= 14 ? static_cast<UINT>(IDS_FILE_ERROR) + static_cast<UINT>(c)
-                             : static_cast<UINT>(IDS_FILE_ERROR_GENERIC);
-}
-
 bool Exists(const std::wstring& path) {
     return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
-std::wstring Hex(unsigned long value) {
-    static const wchar_t digits[] = L"0123456789abcdef";
-    std::wstring out;
-    do {
-        out.insert(out.begin(), digits[value & 0xF]);
-        value >>= 4;
-    } while (value);
-    return out;
 }
 
 // Puts replacement in target's place with one rename, so a failure leaves
@@ -86,7 +71,9 @@ bool AxvekFile::Open(bool forWriting) {
 }
 
 void AxvekFile::Close() {
-    if (!replacement_.empty()) {
+    if (inPlace_) {
+        RestoreInPlace();
+    } else if (!replacement_.empty()) {
         DropReplacement();
     } else if (File.IsOpen()) {
         FileCause cause = FileCause::None;
@@ -206,36 +193,83 @@ bool AxvekFile::OpenReplacing() {
     Close();
     if (Path.empty()) return false;
     FileCause cause = FileCause::None;
+    bool exists = true;
     {
         // Fails where an open for writing would fail (in use, read-only, bad
         // folder) before anything is written; a missing file is fine.
         fw::CFile probe;
-        if (!probe.Open(Path, fw::CFile::modeWrite, &cause) && cause != FileCause::FileNotFound) {
-            ReportError(cause);
-            return false;
+        if (!probe.Open(Path, fw::CFile::modeWrite, &cause)) {
+            if (cause != FileCause::FileNotFound) {
+                ReportError(cause);
+                return false;
+            }
+            exists = false;
         }
     }
     static unsigned long sequence = 0;
     const unsigned long base = GetCurrentProcessId() << 8;
     for (int attempt = 0; attempt < 64; ++attempt) {
-        const std::wstring name = Path + L".~" + Hex(base + (++sequence & 0xFF));
+        const std::wstring name = Path + L".~" + text::Format(L"%x", {base + (++sequence & 0xFF)});
         if (File.Open(name, fw::CFile::modeCreateNew | fw::CFile::modeWrite, &cause)) {
             replacement_ = name;
             return true;
         }
         if (!Exists(name)) break;  // a real failure, not a name taken
     }
+    // A folder that takes no new file may still let the file itself be
+    // written: then it is rewritten where it is, keeping its attributes.
+    if (exists && OpenInPlace()) return true;
     ReportError(cause);
     return false;
 }
 
+bool AxvekFile::OpenInPlace() {
+    FileCause cause = FileCause::None;
+    if (!File.Open(Path, fw::CFile::modeReadWrite, &cause)) return false;
+    // The old content, to put back when the new one cannot be written whole.
+    std::string original;
+    char chunk[16384];
+    DWORD read = 0;
+    while (File.Read(chunk, sizeof chunk, &read, &cause) && read > 0) original.append(chunk, read);
+    if (cause != FileCause::None || !File.SeekToBegin(&cause)) {
+        File.Close();
+        return false;
+    }
+    original_ = std::move(original);
+    inPlace_ = true;
+    return true;
+}
+
+void AxvekFile::RestoreInPlace() {
+    // It fitted before, so it fits again.
+    if (File.SeekToBegin() && File.Write(original_.data(), static_cast<DWORD>(original_.size())))
+        File.SetEndHere();
+    File.Close();
+    inPlace_ = false;
+    original_.clear();
+}
+
 bool AxvekFile::CommitReplace() {
-    if (replacement_.empty()) return false;
+    if (replacement_.empty() && !inPlace_) return false;
     if (writeFailed_) {  // already reported
         Close();
         return false;
     }
     FileCause cause = FileCause::None;
+    if (inPlace_) {
+        if (!File.SetEndHere(&cause) || !File.Flush(&cause)) {
+            ReportError(cause);
+            Close();
+            return false;
+        }
+        inPlace_ = false;
+        original_.clear();
+        if (!File.Close(&cause)) {
+            ReportError(cause);
+            return false;
+        }
+        return true;
+    }
     if (!File.Flush(&cause) || !File.Close(&cause)) {
         ReportError(cause);
         Close();
@@ -276,6 +310,6 @@ bool AxvekFile::MarkList(const std::vector<std::wstring>& done) {
 
 void AxvekFile::ReportError(FileCause cause) {
     if (!ReportErrors) return;
-    const std::wstring reason = fw::LoadResString(ReasonStringId(cause));
-    fw::ShowMessage(fw::FormatResString(IDS_FILE_ERROR, {Path, reason}), MB_OK | MB_ICONERROR);
+    fw::ShowMessage(fw::FormatResString(IDS_FILE_ERROR, {Path, fw::FileErrorReason(cause)}),
+                    MB_OK | MB_ICONERROR);
 }

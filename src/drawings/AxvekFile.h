@@ -66,7 +66,9 @@ class AxvekFile {
     // beside Path for the writes. CommitReplace puts it in Path's place only
     // when every write and the close succeeded; otherwise, or on Close or
     // destruction without commit, it is removed and Path keeps its old
-    // content. Failures are reported.
+    // content. Where the folder takes no new file but Path can be written,
+    // Path itself is rewritten (its attributes stay), and the old content is
+    // written back instead of a commit. Failures are reported.
     bool OpenReplacing();
     bool CommitReplace();
 
@@ -88,6 +90,8 @@ class AxvekFile {
     bool FillBuffer();
     bool WriteBytes(const std::string& bytes);
     void DropReplacement();
+    bool OpenInPlace();
+    void RestoreInPlace();
 
     fw::CFile File;
     std::unique_ptr<unsigned char[]> buffer_;
@@ -96,6 +100,8 @@ class AxvekFile {
     bool readFailed_ = false;
     bool writeFailed_ = false;
     std::wstring replacement_;  // the new file beside Path while replacing
+    bool inPlace_ = false;      // rewriting Path itself while replacing
+    std::string original_;      // Path's old content then
 };
 
 // A drawing list file (extension "dml"): the same class, under its own name.

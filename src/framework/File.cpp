@@ -19,6 +19,7 @@ bool CFile::Open(const std::wstring& path, unsigned flags, FileCause* cause) {
             access = GENERIC_READ | GENERIC_WRITE;
             break;
     }
+    if (flags & modeAppend) access = FILE_APPEND_DATA | SYNCHRONIZE;
     DWORD share = 0;
     switch (flags & 0x70) {
         case shareDenyWrite:
@@ -72,6 +73,23 @@ bool CFile::Write(const void* data, DWORD size, FileCause* cause) {
 
 bool CFile::Flush(FileCause* cause) {
     if (!FlushFileBuffers(handle_.Get())) {
+        SetCause(cause, GetLastError());
+        return false;
+    }
+    return true;
+}
+
+bool CFile::SeekToBegin(FileCause* cause) {
+    const LARGE_INTEGER start{};
+    if (!SetFilePointerEx(handle_.Get(), start, nullptr, FILE_BEGIN)) {
+        SetCause(cause, GetLastError());
+        return false;
+    }
+    return true;
+}
+
+bool CFile::SetEndHere(FileCause* cause) {
+    if (!SetEndOfFile(handle_.Get())) {
         SetCause(cause, GetLastError());
         return false;
     }

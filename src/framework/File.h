@@ -27,6 +27,9 @@ class CFile {
         modeNoTruncate = 0x2000,
         // Ours: create a new file and fail when one of that name exists.
         modeCreateNew = 0x10000,
+        // Ours: every write goes to the end, also when another writer
+        // appended in between (with modeWrite's place in the flags).
+        modeAppend = 0x20000,
     };
 
     CFile() = default;
@@ -42,6 +45,9 @@ class CFile {
     bool Write(const void* data, DWORD size, FileCause* cause = nullptr);
     // Puts what was written on the disk (delayed write errors show here).
     bool Flush(FileCause* cause = nullptr);
+    bool SeekToBegin(FileCause* cause = nullptr);
+    // Ends the file at the current position.
+    bool SetEndHere(FileCause* cause = nullptr);
     bool Close(FileCause* cause = nullptr);
 
     struct Status {

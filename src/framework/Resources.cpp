@@ -29,6 +29,13 @@ std::wstring FormatResString(UINT id, std::initializer_list<text::FormatArg> arg
     return text::Format(LoadResString(id), args);
 }
 
+std::wstring FileErrorReason(FileCause cause) {
+    const int c = static_cast<int>(cause);
+    return LoadResString(c >= 1 && c <= 14
+                             ? static_cast<UINT>(IDS_FILE_ERROR) + static_cast<UINT>(c)
+                             : static_cast<UINT>(IDS_FILE_ERROR_GENERIC));
+}
+
 int ShowMessage(const std::wstring& message, UINT flags, HWND owner) {
     return MessageBoxW(owner, message.c_str(), LoadResString(IDS_CAPTION).c_str(), flags);
 }

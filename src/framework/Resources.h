@@ -7,6 +7,7 @@
 #include <initializer_list>
 #include <string>
 
+#include "core/FileCause.h"
 #include "core/Text.h"
 
 namespace fw {
@@ -19,6 +20,10 @@ std::wstring LoadResString(UINT id);
 
 // LoadResString(id) formatted with the arguments (text::Format).
 std::wstring FormatResString(UINT id, std::initializer_list<text::FormatArg> args);
+
+// The reason text for a file-error cause (strings 2301 to 2314; 2301 for a
+// cause without a text of its own).
+std::wstring FileErrorReason(FileCause cause);
 
 // A message box without owner window whose caption is string 2001 (the
 // program's title). Returns the button pressed.

@@ -14,28 +14,24 @@ bool TakesNoFlags(UINT cp) {
 
 bool TextStream::Open(const std::wstring& path, Mode mode, TextLocale locale) {
     Close();
+    cause_ = FileCause::None;
     locale_ = locale;
-    DWORD access = GENERIC_READ, disposition = OPEN_EXISTING;
-    if (mode == Mode::Write) {
-        access = GENERIC_WRITE;
-        disposition = CREATE_ALWAYS;
-    } else if (mode == Mode::Append) {
-        access = FILE_APPEND_DATA | SYNCHRONIZE;
-        disposition = OPEN_ALWAYS;
-    }
-    HANDLE h = CreateFileW(path.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                           disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (h == INVALID_HANDLE_VALUE) return false;
-    file_.Reset(h);
-    return true;
+    unsigned flags = CFile::modeRead | CFile::shareDenyNone;
+    if (mode == Mode::Write)
+        flags = CFile::modeCreate | CFile::modeWrite | CFile::shareDenyNone;
+    else if (mode == Mode::Append)
+        flags =
+            CFile::modeCreate | CFile::modeNoTruncate | CFile::modeAppend | CFile::shareDenyNone;
+    return file_.Open(path, flags, &cause_);
 }
 
-void TextStream::Close() {
-    file_.Reset();
+bool TextStream::Close() {
+    const bool closed = file_.Close(&cause_);
     buffer_.clear();
     bufferPos_ = 0;
     atEnd_ = false;
     failed_ = false;
+    return closed;
 }
 
 std::string TextStream::Encode(std::wstring_view text, TextLocale locale, bool* lossy) {
@@ -75,7 +71,7 @@ bool TextStream::CanRepresent(std::wstring_view text, TextLocale locale) {
 
 bool TextStream::Write(std::wstring_view text, bool* lossy) {
     if (lossy) *lossy = false;
-    if (!file_.Valid()) return false;
+    if (!file_.IsOpen() || cause_ != FileCause::None) return false;
     std::wstring translated;
     translated.reserve(text.size() + 8);
     for (wchar_t c : text) {
@@ -84,10 +80,7 @@ bool TextStream::Write(std::wstring_view text, bool* lossy) {
     }
     const std::string bytes = Encode(translated, locale_, lossy);
     if (bytes.empty()) return translated.empty();
-    DWORD written = 0;
-    return WriteFile(file_.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written,
-                     nullptr) &&
-           written == bytes.size();
+    return file_.Write(bytes.data(), static_cast<DWORD>(bytes.size()), &cause_);
 }
 
 bool TextStream::WriteLine(std::wstring_view line, bool* lossy) {
@@ -100,7 +93,7 @@ bool TextStream::FillBuffer() {
     if (atEnd_) return false;
     char chunk[16384];
     DWORD read = 0;
-    if (!ReadFile(file_.Get(), chunk, sizeof chunk, &read, nullptr) || read == 0) {
+    if (!file_.Read(chunk, sizeof chunk, &read, &cause_) || read == 0) {
         atEnd_ = true;
         return false;
     }
@@ -110,7 +103,7 @@ bool TextStream::FillBuffer() {
 
 bool TextStream::ReadLine(std::wstring& line, size_t maxChars) {
     line.clear();
-    if (!file_.Valid() || failed_) return false;
+    if (!file_.IsOpen() || failed_) return false;
     buffer_.erase(0, bufferPos_);
     bufferPos_ = 0;
     // LF is never the second byte of a double-byte character in the Windows
@@ -143,14 +136,6 @@ bool TextStream::ReadLine(std::wstring& line, size_t maxChars) {
         return false;
     }
     return true;
-}
-
-void ReadTextLines(const std::wstring& path, TextLocale locale, size_t maxChars,
-                   std::vector<std::wstring>& lines) {
-    TextStream in(path, TextStream::Mode::Read, locale);
-    if (!in.IsOpen()) return;
-    std::wstring line;
-    while (in.ReadLine(line, maxChars)) lines.push_back(line);
 }
 
 }  // namespace fw

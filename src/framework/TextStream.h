@@ -10,7 +10,8 @@
 #include <string_view>
 #include <vector>
 
-#include "framework/Handle.h"
+#include "core/FileCause.h"
+#include "framework/File.h"
 
 namespace fw {
 
@@ -31,12 +32,16 @@ class TextStream {
     TextStream(const std::wstring& path, Mode mode, TextLocale locale) { Open(path, mode, locale); }
 
     bool Open(const std::wstring& path, Mode mode, TextLocale locale);
-    bool IsOpen() const { return file_.Valid(); }
-    void Close();
+    bool IsOpen() const { return file_.IsOpen(); }
+    // False when the close reported a failure.
+    bool Close();
+    // Why the last open, write or close failed (None when nothing failed).
+    FileCause Cause() const { return cause_; }
 
     // Writes the text with each "\n" as CR LF, in one write call. A character
     // the code page cannot hold is written as its default character (never
     // a look-alike) and the rest is written all the same; *lossy tells.
+    // After a failed write every write fails.
     bool Write(std::wstring_view text, bool* lossy = nullptr);
     bool WriteLine(std::wstring_view line, bool* lossy = nullptr);
 
@@ -53,17 +58,13 @@ class TextStream {
   private:
     bool FillBuffer();
 
-    UniqueHandle file_;
+    CFile file_;
+    FileCause cause_ = FileCause::None;
     TextLocale locale_;
     std::string buffer_;
     size_t bufferPos_ = 0;
     bool atEnd_ = false;
     bool failed_ = false;
 };
-
-// All lines of a text file (as TextStream::ReadLine reads them) appended to
-// the list; an unreadable file leaves it unchanged.
-void ReadTextLines(const std::wstring& path, TextLocale locale, size_t maxChars,
-                   std::vector<std::wstring>& lines);
 
 }  // namespace fw

@@ -7,8 +7,6 @@ namespace {
 
 struct ProfileDescriptor {
     std::wstring Name = L"<<ORTXA>>";
-    std::wstring ExportFile = L"ortxa.arg";
-    std::wstring BaseName = L"ortxa";
 };
 
 ProfileDescriptor& Descriptor() {
@@ -65,7 +63,6 @@ const std::wstring& MigrationProfileName() {
 
 void UseMigrationProfile() {
     Descriptor().Name = kMigrationProfile;
-    Descriptor().ExportFile = L"ortxapp.arg";
 }
 
 std::wstring SettingsKeyPath() {

@@ -17,8 +17,6 @@ namespace {
 // cancelled before it leaves the profile alone.
 int g_prepareCalls = 0;
 
-enum Mode { kSave = 1, kApply = 2, kRestore = 3 };
-
 // Saved texts are kept whole, however long: a text cut or dropped here would
 // be overwritten by the run and never put back, losing the user's setting.
 constexpr size_t kWholeText = 1 << 20;
@@ -111,22 +109,22 @@ void Restore(const ProfileKeys& keys, const SavedProfileValues& saved) {
 }  // namespace
 
 void CAxvekTarvoApp::PrepareHostProfile(int mode) {
-    if (mode >= kApply && g_prepareCalls == 0) return;
+    if (mode >= kProfileApply && g_prepareCalls == 0) return;
     ++g_prepareCalls;
 
     const ProfileKeys keys;
     switch (mode) {
-        case kSave:
+        case kProfileSave:
             // Only the first save counts, so the record keeps what the profile
             // held when the user first passed the Begin page.
             if (SavedProfile.Saved) return;
             SavedProfile.Saved = true;
             Save(keys, SavedProfile);
             break;
-        case kApply:
+        case kProfileApply:
             Apply(keys, SavedProfile, text::JoinSemicolons(SearchFolders));
             break;
-        case kRestore:
+        case kProfileRestore:
             Restore(keys, SavedProfile);
             break;
         default:

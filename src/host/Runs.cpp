@@ -16,16 +16,36 @@ std::wstring CommandInterpreter() {
     return L"cmd.exe";
 }
 
-// The end of both run starts: the log header, then the launch, unless the
-// batch file queued no drawing.
-bool LaunchQueued(CAxvekTarvoApp& app, const std::wstring& batch, UINT runLine,
-                  UINT nothingQueued) {
+// A start that failed, with the reason under the message.
+void ShowLaunchFailure(const std::wstring& reason) {
+    fw::ShowMessage(fw::LoadResString(IDS_LAUNCH_FAILED) + L"\n" + reason, MB_ICONERROR);
+}
+
+// Launches the batch file only when it was written whole: a cut one could
+// run half a line. One that was not is a failed start, and goes.
+void LaunchWritten(CAxvekTarvoApp& app, const std::wstring& batch, bool written, FileCause cause) {
+    if (written) {
+        app.LaunchBatch(batch);
+        return;
+    }
+    app.HostProcess = PROCESS_INFORMATION{};
+    app.ProgressDlg.SetProcess(nullptr);
+    DeleteFileW(batch.c_str());
+    ShowLaunchFailure(fw::FileErrorReason(cause));
+}
+
+// The end of both run starts: the log header and under it what the run's
+// files could not hold, then the launch, unless the batch file queued no
+// drawing.
+bool LaunchQueued(CAxvekTarvoApp& app, const std::wstring& batch, bool written, FileCause cause,
+                  UINT runLine, UINT nothingQueued) {
     app.WriteLogHeader(runLine);
+    app.Notes.WriteHeld();
     if (app.QueuedCount <= 0) {
         fw::ShowMessage(fw::LoadResString(nothingQueued), MB_ICONWARNING);
         return false;
     }
-    app.LaunchBatch(batch);
+    LaunchWritten(app, batch, written, cause);
     return true;
 }
 
@@ -54,13 +74,14 @@ void CAxvekTarvoApp::LaunchBatch(const std::wstring& batchPath) {
         wchar_t system[257] = {};
         FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error,
                        MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT), system, 256, nullptr);
-        fw::ShowMessage(fw::LoadResString(IDS_LAUNCH_FAILED) + L"\n" + system, MB_ICONERROR);
+        ShowLaunchFailure(system);
         return;
     }
     HostProcess.Adopt(process);
 }
 
 bool CAxvekTarvoApp::StartUpdateRun() {
+    Notes.NewRun();
     // A head script left by this program's scan run is used again.
     if (HeadScript.empty()) {
         HeadScript = NewTempFile(L"SCR");
@@ -71,31 +92,42 @@ bool CAxvekTarvoApp::StartUpdateRun() {
     XrefTailScript = NewTempFile(L"SCR");
     WriteTailScript(XrefTailScript, false, false);
     UpdateBatch = NewTempFile(L"BAT");
-    WriteBatchFile(0, UpdateBatch, UpdateTailScript, XrefTailScript, false);
-    return LaunchQueued(*this, UpdateBatch, IDS_LOG_UPDATE_RUN, IDS_NOTHING_TO_UPDATE);
+    FileCause cause = FileCause::None;
+    const bool written =
+        WriteBatchFile(0, UpdateBatch, UpdateTailScript, XrefTailScript, false, &cause);
+    return LaunchQueued(*this, UpdateBatch, written, cause, IDS_LOG_UPDATE_RUN,
+                        IDS_NOTHING_TO_UPDATE);
 }
 
 bool CAxvekTarvoApp::StartScanRun() {
+    Notes.NewRun();
     DrawingScript = NewTempFile(L"SCR");
     HeadScript = NewTempFile(L"SCR");
     WriteHeadScript(HeadScript);
     ScanTailScript = NewTempFile(L"SCR");
     WriteTailScript(ScanTailScript, true, false);
     ScanBatch = NewTempFile(L"BAT");
-    WriteBatchFile(0, ScanBatch, ScanTailScript, std::wstring(), true);
-    return LaunchQueued(*this, ScanBatch, IDS_LOG_SCAN_RUN, IDS_NOTHING_TO_SCAN);
+    FileCause cause = FileCause::None;
+    const bool written = WriteBatchFile(0, ScanBatch, ScanTailScript, std::wstring(), true, &cause);
+    return LaunchQueued(*this, ScanBatch, written, cause, IDS_LOG_SCAN_RUN, IDS_NOTHING_TO_SCAN);
 }
 
 void CAxvekTarvoApp::ResumeUpdateRun(long long first) {
     AppendLogMessage(IDS_LOG_UPDATE_RESUMED);
-    WriteBatchFile(first, UpdateBatch, UpdateTailScript, XrefTailScript, false);
-    LaunchBatch(UpdateBatch);
+    FileCause cause = FileCause::None;
+    const bool written =
+        WriteBatchFile(first, UpdateBatch, UpdateTailScript, XrefTailScript, false, &cause);
+    Notes.WriteHeld();
+    LaunchWritten(*this, UpdateBatch, written, cause);
 }
 
 void CAxvekTarvoApp::ResumeScanRun(long long first) {
     AppendLogMessage(IDS_LOG_SCAN_RESUMED);
-    WriteBatchFile(first, ScanBatch, ScanTailScript, std::wstring(), true);
-    LaunchBatch(ScanBatch);
+    FileCause cause = FileCause::None;
+    const bool written =
+        WriteBatchFile(first, ScanBatch, ScanTailScript, std::wstring(), true, &cause);
+    Notes.WriteHeld();
+    LaunchWritten(*this, ScanBatch, written, cause);
 }
 
 namespace {

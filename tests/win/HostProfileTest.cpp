@@ -1,4 +1,5 @@
 #include "app/AxvekTarvoApp.h"
+#include "app/JobFiles.h"
 #include "host/HostKeys.h"
 
 #include "support/WinTest.h"
@@ -96,8 +97,8 @@ class HostProfileTest : public WinTest {
 TEST_F(HostProfileTest, ApplyAndRestoreBeforeAnyOtherCallChangeNothing) {
     SetDword(HKEY_CURRENT_USER, bom_, L"Repeat Count", 4);
     const std::wstring before = HostTree();
-    app_->PrepareHostProfile(2);
-    app_->PrepareHostProfile(3);
+    app_->PrepareHostProfile(CAxvekTarvoApp::kProfileApply);
+    app_->PrepareHostProfile(CAxvekTarvoApp::kProfileRestore);
     EXPECT_EQ(HostTree(), before);
     EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, general_));
 }
@@ -105,7 +106,7 @@ TEST_F(HostProfileTest, ApplyAndRestoreBeforeAnyOtherCallChangeNothing) {
 TEST_F(HostProfileTest, SaveCreatesTheKeysAndKeepsDefaultsForMissingValues) {
     SetString(HKEY_CURRENT_USER, window_, L"SDIMode", L"1");  // wrong type counts as missing
     SetDword(HKEY_CURRENT_USER, general_, L"ORTX", 7);
-    app_->PrepareHostProfile(1);
+    app_->PrepareHostProfile(CAxvekTarvoApp::kProfileSave);
     for (const auto& key : {general_, window_, editor_, fixed_, appload_, assembly_, bom_})
         EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, key)) << Narrow(key);
     EXPECT_EQ(Snapshot(HKEY_CURRENT_USER, appload_), L"[" + appload_ + L"]\n");
@@ -123,10 +124,10 @@ TEST_F(HostProfileTest, SaveCreatesTheKeysAndKeepsDefaultsForMissingValues) {
 
 TEST_F(HostProfileTest, SaveReadsEveryValueOnceInAProcess) {
     FillProfile();
-    app_->PrepareHostProfile(1);
+    app_->PrepareHostProfile(CAxvekTarvoApp::kProfileSave);
     SetDword(HKEY_CURRENT_USER, bom_, L"Repeat Count", 9);
     SetString(HKEY_CURRENT_USER, general_, L"ORTX", L"changed");
-    app_->PrepareHostProfile(1);
+    app_->PrepareHostProfile(CAxvekTarvoApp::kProfileSave);
     const SavedProfileValues& s = app_->SavedProfile;
     EXPECT_EQ(s.ORTX, L"c:\\one;c:\\two");
     EXPECT_EQ(s.EmergencyFont, L"txt.shx");
@@ -142,22 +143,22 @@ TEST_F(HostProfileTest, LongTextsAreSavedWholeAndPutBack) {
     SetString(HKEY_CURRENT_USER, general_, L"ORTX", ortx);
     SetString(HKEY_CURRENT_USER, editor_, L"EmergencyFont", font);
     SetString(HKEY_CURRENT_USER, editor_, L"LogFilePath", logPath);
-    app_->PrepareHostProfile(1);
+    app_->PrepareHostProfile(CAxvekTarvoApp::kProfileSave);
     EXPECT_EQ(app_->SavedProfile.ORTX, ortx);
     EXPECT_EQ(app_->SavedProfile.EmergencyFont, font);
     EXPECT_EQ(app_->SavedProfile.LogFilePath, logPath);
     app_->SearchFolders = {L"c:\run"};
-    app_->PrepareHostProfile(2);
-    app_->PrepareHostProfile(3);
+    app_->PrepareHostProfile(CAxvekTarvoApp::kProfileApply);
+    app_->PrepareHostProfile(CAxvekTarvoApp::kProfileRestore);
     EXPECT_EQ(Text(general_, L"ORTX"), ortx);
     EXPECT_EQ(Text(editor_, L"EmergencyFont"), font);
     EXPECT_EQ(Text(editor_, L"LogFilePath"), logPath);
 }
 
 TEST_F(HostProfileTest, ApplyWritesTheMigrationValues) {
-    app_->PrepareHostProfile(1);
+    app_->PrepareHostProfile(CAxvekTarvoApp::kProfileSave);
     app_->SearchFolders = {L"a", L"", L"b"};
-    app_->PrepareHostProfile(2);
+    app_->PrepareHostProfile(CAxvekTarvoApp::kProfileApply);
     EXPECT_EQ(Text(general_, L"ORTX"), L"a;;b");
     EXPECT_EQ(Dword(general_, L"NoStartUpDialog"), 1u);
     EXPECT_EQ(Dword(fixed_, L"FileDialog"), 0u);
@@ -179,16 +180,16 @@ TEST_F(HostProfileTest, ApplyWritesTheMigrationValues) {
 
 TEST_F(HostProfileTest, RestorePutsTheSavedValuesBackButNotTheRepeatCount) {
     FillProfile();
-    app_->PrepareHostProfile(1);
+    app_->PrepareHostProfile(CAxvekTarvoApp::kProfileSave);
     const std::wstring original = HostTree();
     app_->BuildSearchFolders();
     app_->SearchFolders.push_back(L"c:\\three");
-    app_->PrepareHostProfile(2);
+    app_->PrepareHostProfile(CAxvekTarvoApp::kProfileApply);
     EXPECT_EQ(Text(general_, L"ORTX"), L"c:\\one;c:\\two;c:\\three");
     EXPECT_EQ(Text(editor_, L"EmergencyFont"), L"txt.shx");
     EXPECT_EQ(Dword(bom_, L"Repeat Count"), 5u);
     SetString(HKEY_CURRENT_USER, editor_, L"EmergencyFont", L"other.shx");
-    app_->PrepareHostProfile(3);
+    app_->PrepareHostProfile(CAxvekTarvoApp::kProfileRestore);
     EXPECT_EQ(Dword(bom_, L"Repeat Count"), 5u);
     EXPECT_EQ(Text(editor_, L"EmergencyFont"), L"other.shx");  // not ours to put back
     // Everything else is as it was, with the string types of a write.
@@ -198,11 +199,35 @@ TEST_F(HostProfileTest, RestorePutsTheSavedValuesBackButNotTheRepeatCount) {
     EXPECT_EQ(HostTree(), original);
 }
 
+TEST_F(HostProfileTest, ExitPutsBackWhatTheJobChanged) {
+    FillProfile();
+    auto profile = [&] {
+        std::wstring all;
+        for (const auto& key : {general_, window_, editor_, fixed_, appload_, assembly_, bom_})
+            all += Snapshot(HKEY_CURRENT_USER, key);
+        return all;
+    };
+    app_->PrepareHostProfile(CAxvekTarvoApp::kProfileSave);  // leaving the Begin page
+    const std::wstring saved = profile();
+    ScratchDir dir;
+    Logfile = dir / L"mig.log";
+    app_->PrepareJob();
+    EXPECT_EQ(Dword(general_, L"NoStartUpDialog"), 1u);
+    EXPECT_EQ(Dword(fixed_, L"FileDialog"), 0u);
+    DeleteFileW(GetMigrateListPath().c_str());
+
+    app_->ExitInstance();
+    EXPECT_EQ(Dword(bom_, L"Repeat Count"), 5u);  // counts the runs, is not put back
+    SetDword(HKEY_CURRENT_USER, bom_, L"Repeat Count", 4);
+    SetString(HKEY_CURRENT_USER, editor_, L"LogFilePath", L"d:\\logs\\", REG_EXPAND_SZ);
+    EXPECT_EQ(profile(), saved);
+}
+
 TEST_F(HostProfileTest, AFallbackFontIsAddedForTheRunAndRemovedAfterIt) {
-    app_->PrepareHostProfile(1);
-    app_->PrepareHostProfile(2);
+    app_->PrepareHostProfile(CAxvekTarvoApp::kProfileSave);
+    app_->PrepareHostProfile(CAxvekTarvoApp::kProfileApply);
     EXPECT_EQ(Text(editor_, L"EmergencyFont"), L"simplex.shx");
-    app_->PrepareHostProfile(3);
+    app_->PrepareHostProfile(CAxvekTarvoApp::kProfileRestore);
     EXPECT_FALSE(ValueExists(HKEY_CURRENT_USER, editor_, L"EmergencyFont"));
     // Texts the profile lacked keep what apply wrote; numbers get the defaults.
     EXPECT_EQ(Text(editor_, L"LogFilePath"), TempFolder());
@@ -213,12 +238,12 @@ TEST_F(HostProfileTest, AFallbackFontIsAddedForTheRunAndRemovedAfterIt) {
 
 TEST_F(HostProfileTest, TheLogFolderIsTheTemporaryFolderAsReportedOrNothing) {
     SetEnvironmentVariableW(L"TMP", L"C:\\nowhere");
-    app_->PrepareHostProfile(1);
-    app_->PrepareHostProfile(2);
+    app_->PrepareHostProfile(CAxvekTarvoApp::kProfileSave);
+    app_->PrepareHostProfile(CAxvekTarvoApp::kProfileApply);
     EXPECT_EQ(Text(editor_, L"LogFilePath"), L"C:\\nowhere\\");
     RegDeleteKeyValueW(HKEY_CURRENT_USER, editor_.c_str(), L"LogFilePath");
     SetEnvironmentVariableW(L"TMP", (L"C:\\" + std::wstring(300, L't')).c_str());
-    app_->PrepareHostProfile(2);
+    app_->PrepareHostProfile(CAxvekTarvoApp::kProfileApply);
     EXPECT_FALSE(ValueExists(HKEY_CURRENT_USER, editor_, L"LogFilePath"));
     EXPECT_EQ(Dword(bom_, L"Repeat Count"), 1u);  // the rest is still written
 }
@@ -230,7 +255,7 @@ TEST_F(HostProfileTest, OtherModesOnlyOpenTheKeys) {
     for (const auto& key : {general_, window_, editor_, fixed_, appload_, assembly_, bom_})
         EXPECT_EQ(Snapshot(HKEY_CURRENT_USER, key).find(L'='), std::wstring::npos) << Narrow(key);
     EXPECT_FALSE(app_->SavedProfile.Saved);
-    app_->PrepareHostProfile(1);
+    app_->PrepareHostProfile(CAxvekTarvoApp::kProfileSave);
     const std::wstring saved = HostTree();
     app_->PrepareHostProfile(4);
     app_->PrepareHostProfile(-1);
@@ -239,7 +264,7 @@ TEST_F(HostProfileTest, OtherModesOnlyOpenTheKeys) {
 
 TEST_F(HostProfileTest, SearchFoldersSplitAtEverySemicolonKeepingEmptyEntries) {
     SetString(HKEY_CURRENT_USER, general_, L"ORTX", L"a;;b;");
-    app_->PrepareHostProfile(1);
+    app_->PrepareHostProfile(CAxvekTarvoApp::kProfileSave);
     app_->SearchFolders = {L"stale"};
     app_->BuildSearchFolders();
     EXPECT_EQ(app_->SearchFolders, (std::vector<std::wstring>{L"a", L"", L"b"}));
@@ -252,7 +277,7 @@ TEST_F(HostProfileTest, SearchFoldersSplitAtEverySemicolonKeepingEmptyEntries) {
 }
 
 TEST_F(HostProfileTest, AProfileWithoutSearchPathGivesTheEightDefaultFolders) {
-    app_->PrepareHostProfile(1);
+    app_->PrepareHostProfile(CAxvekTarvoApp::kProfileSave);
     app_->BuildSearchFolders();
     const std::wstring l = L"C:\\Program Files\\Kelvane\\Orthex R25.1";
     EXPECT_EQ(app_->SearchFolders,

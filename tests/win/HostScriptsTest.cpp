@@ -1,4 +1,6 @@
 #include "app/AxvekTarvoApp.h"
+#include "framework/Resources.h"
+#include "resources/ids.h"
 
 #include "support/WinTest.h"
 
@@ -47,13 +49,37 @@ TEST_F(HostScriptsTest, HeadScriptLoadsTheExtensionAndPassesTheLogWithForwardSla
               "_axvekloginfo\r\nc:/temp/mig.log\r\n15\r\n(axresetdbmod T)\r\n");
 }
 
-TEST_F(HostScriptsTest, AHeadScriptWhoseValuesDoNotFitEndsTheHostAtOnce) {
-    app_->LogFlags = 1000000000;
-    EXPECT_EQ(Head(), "_.QUIT\r\n");
+TEST_F(HostScriptsTest, AHeadScriptWhoseValueDoesNotFitEndsTheHostAndTheLogSaysWhich) {
+    const std::wstring longFolder = L"C:\\" + std::wstring(1030, L'm');
+    const std::wstring longLog = L"C:\\" + std::wstring(1030, L'x') + L".log";
+    struct Case {
+        std::wstring migrationFolder, logfile;
+        DWORD logFlags;
+        std::wstring detail;
+    } cases[] = {
+        {longFolder, L"C:\\l.log", 15,
+         fw::FormatResString(IDS_LOG_REFUSED_EXTENSION, {longFolder + L"\\axmigr.orx"})},
+        {L"C:\\m", longLog, 15, fw::FormatResString(IDS_LOG_REFUSED_LOG_PATH, {longLog})},
+        {L"C:\\m", L"C:\\l.log", 1000000000,
+         fw::FormatResString(IDS_LOG_REFUSED_LOG_FLAGS, {1000000000})},
+        {L"C:\\m", L"C:\\l.log", 0x80000000u,
+         fw::FormatResString(IDS_LOG_REFUSED_LOG_FLAGS, {-2147483647 - 1})},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(Narrow(c.detail));
+        app_->Notes = RunNotes();
+        app_->MigrationFolder = c.migrationFolder;
+        Logfile = c.logfile;
+        app_->LogFlags = c.logFlags;
+        EXPECT_EQ(Head(), "_.QUIT\r\n");
+        // For the log, under the run's header.
+        EXPECT_EQ(app_->Notes.Held(), std::vector<std::wstring>{c.detail});
+    }
+    app_->Notes = RunNotes();
+    app_->MigrationFolder = L"C:\\m";
     app_->LogFlags = 999999999;
     EXPECT_NE(Head().find("\r\n999999999\r\n"), std::string::npos);
-    Logfile = L"C:\\" + std::wstring(1030, L'x') + L".log";
-    EXPECT_EQ(Head(), "_.QUIT\r\n");
+    EXPECT_TRUE(app_->Notes.Held().empty());
 }
 
 TEST_F(HostScriptsTest, ScanTailByOperation) {

@@ -86,7 +86,7 @@ TEST_F(JobTest, AUserListIsLeftAlone) {
 TEST_F(JobTest, PreparationPutsTheSavedProfileIntoItsMigrationState) {
     const std::wstring general = ProfileKeyPath() + L"\\General";
     SetDword(HKEY_CURRENT_USER, general, L"NoStartUpDialog", 0);
-    app_->PrepareHostProfile(1);
+    app_->PrepareHostProfile(CAxvekTarvoApp::kProfileSave);
     app_->PrepareJob();
     DWORD value = 99;
     ASSERT_TRUE(GetDword(HKEY_CURRENT_USER, general, L"NoStartUpDialog", value));

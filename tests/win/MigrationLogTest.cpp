@@ -99,22 +99,23 @@ TEST_F(MigrationLogTest, DeleteHostLogRemovesAValueNamingAMissingFile) {
     DeleteHostLog();  // nothing there any more: still fine
 }
 
-TEST_F(MigrationLogTest, PathsTheCodePageCannotHoldUseTheirShortNameOrAreLogged) {
+TEST_F(MigrationLogTest, PathsTheCodePageCannotHoldUseTheirShortNameOrAreLeftOut) {
     ASSERT_EQ(SystemLanguageLocale().CodePage, 1252u);
+    RunNotes notes;
     const std::wstring plain = dir_ / L"m\u00fcller.dwg";  // fits code page 1252
-    EXPECT_EQ(PathForTextFile(plain), plain);
+    EXPECT_EQ(PathForTextFile(plain, notes), plain);
 
     const std::wstring foreign = dir_ / L"\u010certe\u017e.dwg";
     WriteBytes(foreign, "OX1015");
-    const std::wstring shortForm = PathForTextFile(foreign);
+    const std::wstring shortForm = PathForTextFile(foreign, notes);
     EXPECT_NE(shortForm, foreign);
     EXPECT_TRUE(fw::TextStream::CanRepresent(shortForm, SystemLanguageLocale()));
     EXPECT_EQ(ReadBytes(shortForm), "OX1015");  // names the same file
-    EXPECT_FALSE(FileExists(Logfile));
+    EXPECT_TRUE(notes.Held().empty());
 
     const std::wstring missing = dir_ / L"\u010cisto.dwg";  // no file, no short name
-    EXPECT_EQ(PathForTextFile(missing), L"");
-    const std::string log = ReadBytes(Logfile);
-    EXPECT_EQ(log.substr(0, 1), "\t");
-    EXPECT_NE(log.find("?isto.dwg"), std::string::npos);
+    EXPECT_EQ(PathForTextFile(missing, notes), L"");
+    EXPECT_EQ(notes.Held(), std::vector<std::wstring>{
+                                fw::FormatResString(IDS_LOG_UNREPRESENTABLE_PATH, {missing})});
+    EXPECT_FALSE(FileExists(Logfile));
 }

@@ -57,7 +57,7 @@ class RunTest : public WinTest {
         app_->SablonFlags = 1;  // selected drawings get "_axmigratebb", which the extension logs
         app_->OrtxaFlags = 0;
         Logfile = dir_ / L"Migration Log.log";
-        app_->PrepareHostProfile(1);
+        app_->PrepareHostProfile(CAxvekTarvoApp::kProfileSave);
     }
     void TearDown() override {
         // The batch first, then its host: the other way round the batch would

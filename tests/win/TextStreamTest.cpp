@@ -8,6 +8,14 @@ using fw::TextStream;
 namespace {
 const fw::TextLocale kWestern{1252};
 const fw::TextLocale kJapanese{932};
+
+// Every line until the first failing read, appended.
+void AppendLines(const std::wstring& path, fw::TextLocale locale, size_t maxChars,
+                 std::vector<std::wstring>& lines) {
+    TextStream in(path, TextStream::Mode::Read, locale);
+    std::wstring line;
+    while (in.ReadLine(line, maxChars)) lines.push_back(line);
+}
 }  // namespace
 
 TEST(TextStream, WritesTheCodePageWithCrLfLineEnds) {
@@ -49,7 +57,7 @@ TEST(TextStream, DoubleByteCodePagesRoundTrip) {
         out.WriteLine(L"\u30c6\u30b9\u30c8");
     }
     std::vector<std::wstring> lines;
-    fw::ReadTextLines(path, kJapanese, 1023, lines);
+    AppendLines(path, kJapanese, 1023, lines);
     ASSERT_EQ(lines.size(), 2u);
     EXPECT_EQ(lines[0], line);
     EXPECT_EQ(lines[1], L"\u30c6\u30b9\u30c8");
@@ -72,13 +80,13 @@ TEST(TextStream, ALineLongerThanTheLimitEndsTheReading) {
     const std::wstring path = dir / L"long.txt";
     WriteBytes(path, std::string(1023, 'a') + "\r\n" + std::string(1024, 'b') + "\r\nafter\r\n");
     std::vector<std::wstring> lines;
-    fw::ReadTextLines(path, kWestern, 1023, lines);
+    AppendLines(path, kWestern, 1023, lines);
     ASSERT_EQ(lines.size(), 1u);
     EXPECT_EQ(lines[0].size(), 1023u);
 
     WriteBytes(path, std::string(200000, 'x'));  // no line end at all
     lines.clear();
-    fw::ReadTextLines(path, kWestern, 1023, lines);
+    AppendLines(path, kWestern, 1023, lines);
     EXPECT_TRUE(lines.empty());
 }
 
@@ -103,12 +111,16 @@ TEST(TextStream, MissingFilesAndFolders) {
     ScratchDir dir;
     TextStream in(dir / L"missing.txt", TextStream::Mode::Read, kWestern);
     EXPECT_FALSE(in.IsOpen());
+    EXPECT_EQ(in.Cause(), FileCause::FileNotFound);
     std::wstring line;
     EXPECT_FALSE(in.ReadLine(line, 10));
     EXPECT_FALSE(in.WriteLine(L"x"));
     TextStream out(dir / L"no\\such\\folder.txt", TextStream::Mode::Write, kWestern);
     EXPECT_FALSE(out.IsOpen());
+    EXPECT_EQ(out.Cause(), FileCause::BadPath);
+    EXPECT_TRUE(out.Open(dir / L"new.txt", TextStream::Mode::Write, kWestern));
+    EXPECT_EQ(out.Cause(), FileCause::None);
     std::vector<std::wstring> lines{L"kept"};
-    fw::ReadTextLines(dir / L"missing.txt", kWestern, 1023, lines);
+    AppendLines(dir / L"missing.txt", kWestern, 1023, lines);
     EXPECT_EQ(lines, std::vector<std::wstring>{L"kept"});
 }

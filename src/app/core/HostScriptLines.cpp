@@ -63,16 +63,23 @@ std::wstring WithoutControlChars(std::wstring_view text) {
     return out;
 }
 
-bool HeadScriptLines(const HeadValues& values, std::vector<std::wstring>& lines) {
+bool HeadScriptLines(const HeadValues& values, std::vector<std::wstring>& lines,
+                     HeadValue* refused) {
     lines.clear();
     const std::wstring extension =
         L"\"" + WithoutControlChars(values.MigrationFolder) + L"\\axmigr.orx\"";
     const std::wstring logPath = WithoutControlChars(values.LogPath);
     // "%d" of the stored value, as the extension has always been given it.
     const std::wstring flags = text::Decimal(static_cast<int32_t>(values.LogFlags));
-    if (extension.size() > kMaxPathLineChars || logPath.size() > kMaxPathLineChars ||
-        flags.size() > kMaxFlagsChars)
-        return false;
+    HeadValue tooLong = HeadValue::None;
+    if (extension.size() > kMaxPathLineChars)
+        tooLong = HeadValue::ExtensionPath;
+    else if (logPath.size() > kMaxPathLineChars)
+        tooLong = HeadValue::LogPath;
+    else if (flags.size() > kMaxFlagsChars)
+        tooLong = HeadValue::LogFlags;
+    if (refused) *refused = tooLong;
+    if (tooLong != HeadValue::None) return false;
     lines = {L"_EXPERT",       L"0",    L"_orx", L"_load",           extension,
              L"_axvekloginfo", logPath, flags,   L"(axresetdbmod T)"};
     return true;

@@ -22,10 +22,14 @@ struct HeadValues {
     uint32_t LogFlags = 0;         // written as a signed decimal ("%d")
 };
 
-// The nine lines of the head script. False, with lines empty, when a value
-// does not fit its buffer: a cut path would name another file, and a cut
-// number other flags.
-bool HeadScriptLines(const HeadValues& values, std::vector<std::wstring>& lines);
+// The head script's values, to say which one was refused.
+enum class HeadValue { None, ExtensionPath, LogPath, LogFlags };
+
+// The nine lines of the head script. False, with lines empty and *refused
+// naming the first value that does not fit its buffer: a cut path would name
+// another file, and a cut number other flags.
+bool HeadScriptLines(const HeadValues& values, std::vector<std::wstring>& lines,
+                     HeadValue* refused = nullptr);
 
 // What the head script holds when its values were refused: the host ends at
 // once, so that no drawing is opened and saved without the extension.
