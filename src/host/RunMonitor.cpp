@@ -66,6 +66,30 @@ bool ReadHostLog(const std::wstring& path, std::string& bytes) {
     return true;
 }
 
+bool LastWriteTime(const std::wstring& path, ULONGLONG& time) {
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (path.empty() || !GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data))
+        return false;
+    time = (static_cast<ULONGLONG>(data.ftLastWriteTime.dwHighDateTime) << 32) |
+           data.ftLastWriteTime.dwLowDateTime;
+    return true;
+}
+
+// When the counter file shows the next drawing, the host log named may be the
+// previous drawing's, or already the new host's: the batch file writes the
+// counter just before it starts the host, and the host names its log as it
+// starts, often before the tick. A log written since the counter file belongs
+// to the drawing in work and stays, so that its errors are still found.
+void RemovePreviousHostLog(const std::wstring& counterFile) {
+    std::wstring hostLog;
+    ULONGLONG logTime = 0, counterTime = 0;
+    if (RegKey(SettingsKeyPath(), HKEY_CURRENT_USER).ReadString(L"LOGFILENAME", hostLog, 512) &&
+        LastWriteTime(hostLog, logTime) && LastWriteTime(counterFile, counterTime) &&
+        logTime >= counterTime)
+        return;
+    DeleteHostLog();
+}
+
 std::vector<std::wstring> ErrorMarkers() {
     std::vector<std::wstring> markers;
     for (UINT id = IDS_HOST_LOG_MARKER_FIRST; id <= IDS_HOST_LOG_MARKER_LAST; ++id)
@@ -188,7 +212,7 @@ void RunMonitor::UpdateProgress() {
     ShowDrawing(drawingNames_[static_cast<size_t>(*n - 1)]);
     ShowProgress(runmon::ProgressPosition(runmon::SpanOfMode(mode_), *n, DrawingCount()));
     currentDrawing_ = *n;
-    DeleteHostLog();  // the previous drawing's
+    RemovePreviousHostLog(counterFile_);
 }
 
 void RunMonitor::OnLogTick() {

@@ -156,6 +156,19 @@ class ProgressDlgTest : public WinTest {
     void SetHostLog(const std::wstring& path) {
         RegKey(SettingsKeyPath(), HKEY_CURRENT_USER).WriteString(L"LOGFILENAME", path);
     }
+    // Sets a file's last write time to a fixed moment plus some minutes.
+    static void SetWriteTime(const std::wstring& path, int minutes) {
+        SYSTEMTIME base{2024, 5, 0, 14, 10, 0, 0, 0};
+        FILETIME time{};
+        SystemTimeToFileTime(&base, &time);
+        ULARGE_INTEGER t{{time.dwLowDateTime, time.dwHighDateTime}};
+        t.QuadPart += static_cast<ULONGLONG>(minutes) * 60 * 10000000;
+        time = {t.LowPart, t.HighPart};
+        HANDLE file = CreateFileW(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ, nullptr,
+                                  OPEN_EXISTING, 0, nullptr);
+        SetFileTime(file, nullptr, nullptr, &time);
+        CloseHandle(file);
+    }
     bool HostLogNamed() {
         return ValueExists(HKEY_CURRENT_USER, SettingsKeyPath(), L"LOGFILENAME");
     }
@@ -204,8 +217,29 @@ TEST_F(ProgressDlgTest, ProgressFollowsTheCounterFileAndNothingElse) {
             EXPECT_EQ(Position(), m.position);
             EXPECT_TRUE(HostLogNamed());
         }
+        // A log the new drawing's host wrote since the counter file stays.
+        const std::wstring hostLog = dir_ / L"host.log";
+        WriteCounter("4 \r\n");
+        WriteBytes(hostLog, "started\r\n");
+        SetHostLog(hostLog);
+        SetWriteTime(Counter(), 0);
+        SetWriteTime(hostLog, 1);
+        PollTick();
+        EXPECT_EQ(dlg_->CurrentDrawing(), 4);
+        EXPECT_TRUE(HostLogNamed());
+        EXPECT_TRUE(FileExists(hostLog));
+        // An older one is the previous drawing's.
+        WriteCounter("3 \r\n");
+        SetWriteTime(Counter(), 2);
+        SetWriteTime(hostLog, 1);
+        PollTick();
+        EXPECT_EQ(dlg_->CurrentDrawing(), 3);
+        EXPECT_FALSE(HostLogNamed());
+        EXPECT_FALSE(FileExists(hostLog));
+
         // Drawing 3 was charged at every tick it was current.
-        EXPECT_EQ(dlg_->Budgets()[2], 120 * 60 - 7 * 5);
+        EXPECT_EQ(dlg_->Budgets()[2], 120 * 60 - 8 * 5);
+        EXPECT_EQ(dlg_->Budgets()[3], 120 * 60 - 5);
         EXPECT_EQ(dlg_->Budgets()[1], 120 * 60);
         NewMonitor();
     }
