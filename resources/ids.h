@@ -103,6 +103,28 @@
 #define IDD_RUN_VEK 2149               // CRunVekDlg: the migration profile is missing
 #define IDC_SAFETY_ICON 2046
 #define IDC_RUN_VEK_ICON 2047
+// Run monitor: template 2134 (icon IDI_WIZARD) with its controls, and its texts
+#define IDD_PROGRESS 2134
+#define IDC_PROGRESS_BAR 2019
+#define IDC_PROGRESS_DRAWING 2020      // name of the drawing in work
+#define IDC_PROGRESS_RESUME 2022
+#define IDC_PROGRESS_COUNT 2023        // number of drawings
+#define IDC_PROGRESS_NUMBER 2024       // number of the drawing in work
+#define IDC_PROGRESS_SCAN_MARK 2025    // shown when the scan phase has ended
+#define IDC_PROGRESS_UPDATE_MARK 2026  // shown when the update phase has ended
+#define IDC_PROGRESS_STOP 2028
+#define IDC_PROGRESS_SCAN_LABEL 2038
+#define IDC_PROGRESS_UPDATE_LABEL 2039
+#define IDC_PROGRESS_PICTURE 2045
+#define IDC_PROGRESS_STATUS 2087
+#define IDS_STOP_QUESTION 2034
+#define IDS_ANALYSE_STATUS 2041         // status while analysing only
+#define IDS_RESUME_HOST_OPEN 2048       // resume refused: a host window is open
+#define IDS_ANALYSE_LABEL 2072          // the scan label's text when analysing only
+#define IDS_RUN_MIGRATED 2073           // status after the update phase
+#define IDS_RUN_DONE 2074               // status after a scan or analysis
+#define IDS_HOST_LOG_MARKER_FIRST 2270  // error markers of the host log, 2270..2275;
+#define IDS_HOST_LOG_MARKER_LAST 2275   // one beginning with "?" is a placeholder
 // The old-style folder picker's template is named "DIRSELECT".
 #ifndef IDC_STATIC
 #define IDC_STATIC (-1)
@@ -169,3 +191,36 @@
 #define IDC_SEARCH_DOWN 2014
 #define IDC_SEARCH_LOAD 2103
 #define IDC_SEARCH_SAVE 2104
+// Wizard frame, Begin and Finish pages, help window. Strings and controls
+// have separate numberings, so a control may share its number with a text.
+#define IDD_PAGE_BEGIN 2130
+#define IDD_PAGE_FINISH 2133
+#define IDD_HELP 2145
+#define IDB_HELP_PICTURE 2143     // help window picture, 256 colours or more
+#define IDB_HELP_PICTURE_16 2144  // the same for displays with fewer colours
+#define IDI_HELP_LARGE 2146
+#define IDI_HELP_SMALL 2147
+#define IDS_LOG_DIALOG_TITLE 2031      // title of the log file's save dialog
+#define IDS_LOG_DIALOG_FILTER 2032     // its file types, "|"-separated pairs
+#define IDS_LOG_DIALOG_EXTENSION 2033  // its default extension
+#define IDS_HOST_RUNNING IDS_RESUME_HOST_OPEN  // the same text refuses Finish
+#define IDS_HELP_FONT 2049             // face name of the help text's font
+#define IDS_CONFIRM_CANCEL 2050        // asked before the wizard is cancelled
+// Begin page
+#define IDC_BEGIN_PICTURE 2042
+#define IDC_BEGIN_EMBLEM 2031
+#define IDC_BEGIN_HEADING 2048
+#define IDC_BEGIN_ICON 2056
+// Finish page
+#define IDC_FINISH_PICTURE 2043
+#define IDC_FINISH_EMBLEM 2030
+#define IDC_FINISH_HEADING 2050
+#define IDC_LOG_STEPS 2008     // LogFlags 0x1
+#define IDC_LOG_WARNINGS 2007  // LogFlags 0x2
+#define IDC_LOG_SKIPPED 2006   // LogFlags 0x4
+#define IDC_LOG_DEBUG 2011     // LogFlags 0x8, hidden
+#define IDC_LOG_PATH 2009
+#define IDC_LOG_CHOOSE 2010
+// Help window
+#define IDC_HELP_TEXT 2036
+#define IDC_HELP_PICTURE 2037

@@ -2,7 +2,9 @@
 # Runs the wizard under Wine in a demo host installation. Installs what is
 # missing, builds the Windows tree, makes (or refreshes) the demo prefix
 # build/demo-prefix and starts axTarvo.exe from the host folder. Without a
-# display it runs on a private Xvfb and saves a screenshot as build/demo.png.
+# display it runs on a private Xvfb and walks through the program the way a
+# user would, leaving a picture of each window in build/demo/ (named after
+# the language, e.g. build/demo/en-US-03-finish.png).
 #
 # Usage: scripts/demo.sh [--language de-DE]
 set -euo pipefail
@@ -32,17 +34,58 @@ trap cleanup EXIT
 
 host=$(scripts/make-demo-host.sh build/windows "$@")
 echo "demo: host installation in $WINEPREFIX, host folder $host"
-cd "$(wine64 winepath -u "$host" 2>/dev/null)"
-if [ -n "$xvfb_pid" ]; then
-    wine64 axTarvo.exe &
-    program=$!
-    for _ in $(seq 80); do kill -0 "$program" 2>/dev/null || break; sleep 0.1; done
-    if kill -0 "$program" 2>/dev/null; then
-        import -window root "$root/build/demo.png" && echo "demo: screenshot in build/demo.png"
-    fi
-    code=0
-    wait "$program" || code=$?
-    echo "demo: axTarvo.exe ended with exit code $code"
-else
+language=en-US
+[ "${1:-}" = --language ] && language=${2:-en-US}
+if [ -z "$xvfb_pid" ]; then
+    cd "$(wine64 winepath -u "$host" 2>/dev/null)"
     wine64 axTarvo.exe || echo "demo: axTarvo.exe ended with exit code $?"
+    exit 0
 fi
+
+# The walk: the window titles of the language's resource library.
+case "$language" in
+    de-DE) title='Zeichnungsmigrations-Assistent' safety='Sicherheitshinweis'
+           help='Hilfe zum Zeichnungsmigrations-Assistenten' ;;
+    *) title='Drawing Migration Wizard' safety='Safety Notice' help='Drawing Migration Wizard Help' ;;
+esac
+next='#12324' finish='#12325' cancel='#2'
+shots="$root/build/demo"
+mkdir -p "$shots"
+rm -f "$shots/$language"-*.png
+driver() { wine64 "$root/build/windows/bin/windriver.exe" "$@" </dev/null; }
+shot() {  # name, then the steps that find the window to show
+    local name=$1 rect
+    shift
+    rect=$(driver "$@" rect | sed -n 's/^rect: //p' | tail -1)
+    [ -n "$rect" ] || { echo "demo: no window for $name" >&2; return 1; }
+    sleep 0.5
+    set -- $rect
+    import -window root -crop "${3}x${4}+${1}+${2}" "$shots/$language-$name.png"
+    echo "demo: build/demo/$language-$name.png"
+}
+
+out=$(mktemp)
+driver cwd "$host" start "\"$host\\axTarvo.exe\"" exit 600 >"$out" 2>&1 &
+program=$!
+shot 01-begin wait-with "$title" "$next" 60
+driver wait-with "$title" "$next" 5 key "$next" 112 >/dev/null      # F1
+shot 02-help wait "$help" 10
+driver wait "$help" 5 key '#2' 27 gone 5 >/dev/null                 # Esc
+driver wait-with "$title" "$next" 5 click "$next" >/dev/null
+shot 03-safety wait "$safety" 10
+driver wait "$safety" 5 click OK >/dev/null
+shot 04-finish wait-with "$title" '#2010' 10
+driver wait-with "$title" '#2010' 5 click "$cancel" >/dev/null
+shot 05-cancel wait-with "$title" No 10
+driver wait-with "$title" No 5 click No >/dev/null
+# Finish: until drawings can be chosen, the run monitor says there is none.
+driver wait-with "$title" '#2010' 5 click "$finish" >/dev/null
+shot 06-no-drawings wait-with "$title" OK 20
+driver wait-with "$title" OK 5 click OK >/dev/null
+shot 07-monitor wait-with "$title" '#2028' 20
+driver wait-with "$title" '#2028' 5 click OK >/dev/null
+shot 08-log wait-prefix OrtxAMigr.log 20
+driver wait-prefix OrtxAMigr.log 5 close >/dev/null
+wait "$program" || true
+sed -n 's/^exit: /demo: axTarvo.exe ended with exit code /p' "$out"
+rm -f "$out"

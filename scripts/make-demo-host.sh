@@ -9,6 +9,7 @@
 #                                                 (with --migration-state: its values
 #                                                 as the wizard sets them for a run)
 #   C:\users\<user>\Documents\Drawings            a few stand-in drawings
+#   <host folder>\migration\dwgmigr.txt           the migration help text
 #
 # Usage: make-demo-host.sh [build dir] [--language de-DE] [--no-profile | --migration-state]
 # Prints the host folder (Windows path) on stdout.
@@ -43,6 +44,12 @@ mkdir -p "$host_unix"
 # The build's bin/ is laid out like a host folder already; test tools stay out.
 ( cd "$bin" && find . -type f ! -name '*_tests.exe' ! -name 'bench_*.exe' ! -name 'windriver.exe' ! -path './tools/*' -print0 |
   while IFS= read -r -d '' f; do mkdir -p "$host_unix/$(dirname "$f")"; cp -f "$f" "$host_unix/$f"; done )
+# The host's migration help text in the installation's language, as the host
+# ships it: the system's ANSI code page (1252 here) with CR LF line ends.
+help_text="$here/../stand-ins/host/help/$language/dwgmigr.txt"
+[ -f "$help_text" ] || help_text="$here/../stand-ins/host/help/en-US/dwgmigr.txt"
+mkdir -p "$host_unix/migration"
+iconv -f UTF-8 -t CP1252 "$help_text" | sed 's/$/\r/' > "$host_unix/migration/dwgmigr.txt"
 
 reg=$(mktemp --suffix=.reg)
 trap 'rm -f "$reg"' EXIT

@@ -1,11 +1,15 @@
 #include "app/AxvekTarvoApp.h"
 
+#include <process.h>
+
 #include "app/MigrationLog.h"
 #include "app/RegKey.h"
 #include "drawings/AxvekFilenm.h"
+#include "framework/PropertySheet.h"
 #include "host/HostKeys.h"
 #include "host/Language.h"
 #include "core/Text.h"
+#include "wizard/TarvoWizard.h"
 
 std::wstring Logfile = L"OrtxAMigr.log";
 
@@ -35,14 +39,39 @@ CAxvekTarvoApp::CAxvekTarvoApp() {
     MigrationFolder += L"ortxa\\migration";
     UseMigrationProfile();
     IsWinXpOrLater = IsWindowsXpOrLater();
+    ProgressDlg.SetRunSide(this);
 }
 
 BOOL CAxvekTarvoApp::InitInstance() {
     SetRuntimeLocale();
     ResourceLibraryScope resources;
     LoadSettings();
-    // The wizard and the run steps join here as they are built.
+    if (RunWizard() == ID_WIZFINISH) RunJob();
     return FALSE;
+}
+
+INT_PTR CAxvekTarvoApp::RunWizard() {
+    // The wizard lives only as long as it runs: its help window must not stay
+    // open over the run that follows.
+    CTARVOWizard wizard;
+    return wizard.DoModal();
+}
+
+void CAxvekTarvoApp::RunJob() {
+    SaveSettings();
+    PrepareJob();
+    ProgressDlg.SetCounterFile(CounterFile);
+    ProgressDlg.SetRunMode(Operation == 1 ? runmon::kUpdate : runmon::kScanOnly);
+    if (ProgressDlg.DoModal() == IDOK) OpenLog();
+}
+
+void CAxvekTarvoApp::OpenLog() {
+    // The runtime joins the arguments with blanks as they are: a log path
+    // with blanks must come quoted to reach the editor as one name.
+    const std::wstring argument = L"\"" + Logfile + L"\"";
+    const intptr_t process =
+        _wspawnlp(_P_NOWAIT, L"notepad.exe", L"notepad.exe", argument.c_str(), nullptr);
+    if (process != -1) CloseHandle(reinterpret_cast<HANDLE>(process));
 }
 
 int CAxvekTarvoApp::ExitInstance() {

@@ -11,7 +11,9 @@
 #include "app/MigrationLog.h"
 #include "core/FileCause.h"
 #include "framework/WinApp.h"
-#include "host/RunProgress.h"
+#include "host/BatchProcess.h"
+#include "host/RunMonitor.h"
+#include "wizard/ProgressDlg.h"
 
 // Path of the migration log; settings load replaces the bare default name.
 extern std::wstring Logfile;
@@ -35,12 +37,19 @@ struct SavedProfileValues {
     DWORD XrefLazyLoadMode = 2;
 };
 
-class CAxvekTarvoApp : public fw::CWinApp {
+class CAxvekTarvoApp : public fw::CWinApp, public RunSide {
   public:
     CAxvekTarvoApp();
 
     BOOL InitInstance() override;
     int ExitInstance() override;
+
+    // The wizard step of InitInstance: its result, ID_WIZFINISH to go on.
+    INT_PTR RunWizard();
+    // The steps after a finished wizard: save the settings, prepare the job,
+    // watch its runs in the run monitor, and open the log when the monitor
+    // ends with OK.
+    void RunJob();
 
     // Settings (registry key EditionKeyPath() + "\Migration").
     void LoadSettings();
@@ -72,15 +81,19 @@ class CAxvekTarvoApp : public fw::CWinApp {
 
     // Runs (host/Runs.cpp).
     void LaunchBatch(const std::wstring& batchPath);
-    bool StartScanRun();
-    bool StartUpdateRun();
-    void ResumeScanRun(long long first);
-    void ResumeUpdateRun(long long first);
-    void StopScanRun();
-    void StopUpdateRun();
+    bool StartScanRun() override;
+    bool StartUpdateRun() override;
+    void ResumeScanRun(long long first) override;
+    void ResumeUpdateRun(long long first) override;
+    void StopScanRun() override;
+    void StopUpdateRun() override;
+    BatchProcess& RunProcess() override { return HostProcess; }
+    std::wstring HostFolder() const override { return OrtxLocation; }
+    // Starts "notepad.exe" on Logfile without waiting for it.
+    void OpenLog() override;
 
     // Result collection (app/Results.cpp).
-    void CollectResults();
+    void CollectResults() override;
     bool IsSelectedDrawing(const std::wstring& path) const;
 
     // Appends a name to TempFiles, so that exit removes the file.
@@ -102,7 +115,7 @@ class CAxvekTarvoApp : public fw::CWinApp {
     DWORD LogFlags = 0;
     SavedProfileValues SavedProfile;
     bool IsWinXpOrLater = false;
-    PROCESS_INFORMATION HostProcess{};
+    BatchProcess HostProcess;  // the one owner of the batch process handle
     std::wstring OrtxLocation;
     std::wstring MigrationFolder;
     std::wstring DrawingScript;
@@ -112,7 +125,7 @@ class CAxvekTarvoApp : public fw::CWinApp {
     std::wstring UpdateBatch;
     std::wstring UpdateTailScript;
     std::wstring XrefTailScript;
-    RunProgress ProgressDlg;
+    CProgressDlg ProgressDlg;
     long long QueuedCount = 0;
     std::wstring CounterFile;
     std::vector<std::wstring> MigrateList;

@@ -52,8 +52,7 @@ bool LaunchQueued(CAxvekTarvoApp& app, const std::wstring& batch, bool written, 
 }  // namespace
 
 void CAxvekTarvoApp::LaunchBatch(const std::wstring& batchPath) {
-    HostProcess = PROCESS_INFORMATION{};
-    ProgressDlg.SetProcess(nullptr);
+    HostProcess.Release();
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESHOWWINDOW;
@@ -78,10 +77,7 @@ void CAxvekTarvoApp::LaunchBatch(const std::wstring& batchPath) {
         ShowLaunchFailure(system);
         return;
     }
-    CloseHandle(process.hThread);
-    process.hThread = nullptr;
-    HostProcess = process;
-    ProgressDlg.SetProcess(process.hProcess);
+    HostProcess.Adopt(process);
 }
 
 bool CAxvekTarvoApp::StartUpdateRun() {
@@ -136,22 +132,18 @@ void CAxvekTarvoApp::ResumeScanRun(long long first) {
 
 namespace {
 
-void StopRun(PROCESS_INFORMATION& process, RunProgress& progress, UINT logLine) {
-    if (!process.hProcess) return;
-    TerminateProcess(process.hProcess, 0);
+void StopRun(BatchProcess& process, UINT logLine) {
+    if (!process.Terminate()) return;
     DeleteHostLog();
-    CloseHandle(process.hProcess);
-    process = PROCESS_INFORMATION{};
-    progress.SetProcess(nullptr);
     AppendLogMessage(logLine);
 }
 
 }  // namespace
 
 void CAxvekTarvoApp::StopUpdateRun() {
-    StopRun(HostProcess, ProgressDlg, IDS_LOG_UPDATE_STOPPED);
+    StopRun(HostProcess, IDS_LOG_UPDATE_STOPPED);
 }
 
 void CAxvekTarvoApp::StopScanRun() {
-    StopRun(HostProcess, ProgressDlg, IDS_LOG_SCAN_STOPPED);
+    StopRun(HostProcess, IDS_LOG_SCAN_STOPPED);
 }

@@ -68,6 +68,9 @@ void WindowWatcher::WatchTopLevelWindows() {
 bool WindowWatcher::WatchWindow(HWND window) {
     const std::wstring title = WindowTitle(window);
     if (title.empty()) return true;
+    // A dialog still being made has its title but not yet its children, so
+    // its harmless texts would be missed; it is looked at once it shows.
+    if (!IsWindowVisible(window)) return true;
     // Ending the program's own process would leave the host profile in its
     // migration state; nothing of ours is a host dialog.
     if (IsOwnWindow(window)) return true;

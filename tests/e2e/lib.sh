@@ -41,3 +41,18 @@ check_host_transcripts() {
         --gtest_filter=HostTranscripts.DISABLED_InTheEnvironmentsFolderAreClean 2>&1) ||
         { echo "$out"; fail "the stand-in host met a breach of the contract"; }
 }
+
+# The wizard in the en-US resource library: its title (string 2001), which
+# message boxes share, so the wizard is found by its Next button.
+wizard_title='Drawing Migration Wizard'
+next='#12324' back='#12323' finish='#12325' cancel='#2'
+help_title='Drawing Migration Wizard Help'
+safety_title='Safety Notice'
+
+# The settings key of the demo installation.
+settings_key='HKCU\Software\Kelvane\Kelvane Mechanical\Desktop\17\ORTXA-7001:409\Migration'
+profile_key='HKCU\Software\Kelvane\Orthex\R25.1\ORTXA-7001:409\Profiles\<<ORTXAPP>>'
+
+settings_values() {  # the number of values under the settings key
+    "$wine" reg query "$settings_key" 2>/dev/null | tr -d '\r' | grep -c 'REG_' || true
+}

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The program started in the demo installation loads its settings (creating an
-# empty settings key), names its counter file, and at exit deletes it and the
-# host log a run left behind.
+# empty settings key), names its counter file, and when the wizard is
+# cancelled exits, deleting that file and the host log a run left behind.
 source "$(dirname "$0")/lib.sh"
 
 install_demo_host
@@ -13,7 +13,10 @@ key='HKCU\Software\Kelvane\Kelvane Mechanical\Desktop\17\ORTXA-7001:409\Migratio
 echo "host line" > "$temp/old-host.log"
 "$wine" reg add "$key" /v LOGFILENAME /d "$(win_env TEMP)\old-host.log" /f >/dev/null 2>&1
 
-out=$(windriver cwd "$host_win" start "\"$host_win\\axTarvo.exe\"" exit 30)
+# The wizard comes up; cancelling it ends the program without a job.
+out=$(windriver cwd "$host_win" start "\"$host_win\\axTarvo.exe\"" \
+    wait-with "$wizard_title" "$next" 30 click "$cancel" wait-with "$wizard_title" Yes 10 \
+    click Yes exit 30)
 echo "$out"
 grep -qx 'exit: 0' <<<"$out" || fail "exit code"
 [ ! -e "$temp/vek1.tmp" ] || fail "the counter file outlived the program"

@@ -18,17 +18,14 @@ class LaunchTest : public WinTest {
         Logfile = dir_ / L"mig.log";
     }
     void TearDown() override {
-        if (app_->HostProcess.hProcess) {
-            TerminateProcess(app_->HostProcess.hProcess, 0);
-            CloseHandle(app_->HostProcess.hProcess);
-        }
+        app_->HostProcess.Terminate();
         app_->ExitInstance();  // removes the job files the runs wrote
         WinTest::TearDown();
     }
     // Waits for the batch process as the run monitor will.
     bool WaitForRun(DWORD ms = 30000) {
-        return app_->HostProcess.hProcess &&
-               WaitForSingleObject(app_->HostProcess.hProcess, ms) == WAIT_OBJECT_0;
+        return app_->HostProcess.IsSet() &&
+               WaitForSingleObject(app_->HostProcess.Handle(), ms) == WAIT_OBJECT_0;
     }
 
     ScratchDir dir_;
@@ -41,10 +38,8 @@ TEST_F(LaunchTest, ABatchInAFolderWithSpacesRunsHidden) {
     const std::wstring marker = dir_ / L"ran.txt";
     WriteBytes(batch, "@echo off\r\necho ran> \"" + Narrow(marker) + "\"\r\n");
     app_->LaunchBatch(batch);
-    ASSERT_NE(app_->HostProcess.hProcess, nullptr);
-    EXPECT_EQ(app_->ProgressDlg.Process(), app_->HostProcess.hProcess);
-    EXPECT_EQ(app_->HostProcess.hThread, nullptr);
-    EXPECT_NE(app_->HostProcess.dwProcessId, 0u);
+    ASSERT_TRUE(app_->HostProcess.IsSet());
+    EXPECT_NE(app_->HostProcess.Id(), 0u);
     ASSERT_TRUE(WaitForRun());
     EXPECT_EQ(ReadBytes(marker), "ran\r\n");
 }
@@ -65,8 +60,7 @@ TEST_F(LaunchTest, AFailedStartIsShownWithTheSystemsReason) {
     DialogCatcher box(fw::LoadResString(IDS_CAPTION));
     app_->LaunchBatch(dir_ / L"x.bat");
     ASSERT_TRUE(box.Seen());
-    EXPECT_EQ(app_->HostProcess.hProcess, nullptr);
-    EXPECT_EQ(app_->ProgressDlg.Process(), nullptr);
+    EXPECT_FALSE(app_->HostProcess.IsSet());
     const std::wstring text = box.AllText();
     EXPECT_NE(text.find(fw::LoadResString(IDS_LAUNCH_FAILED) + L"\n"), std::wstring::npos)
         << Narrow(text);
@@ -77,7 +71,7 @@ TEST_F(LaunchTest, StoppingEndsTheBatchProcessAndLogsIt) {
     const std::wstring batch = dir_ / L"long.bat";
     WriteBytes(batch, "@echo off\r\n\"" + Narrow(BinDir()) + "windriver.exe\" sleep 60000\r\n");
     app_->LaunchBatch(batch);
-    const HANDLE process = app_->HostProcess.hProcess;
+    const HANDLE process = app_->HostProcess.Handle();
     ASSERT_NE(process, nullptr);
     HANDLE watch = nullptr;
     DuplicateHandle(GetCurrentProcess(), process, GetCurrentProcess(), &watch, SYNCHRONIZE, FALSE,
@@ -85,9 +79,8 @@ TEST_F(LaunchTest, StoppingEndsTheBatchProcessAndLogsIt) {
     app_->StopUpdateRun();
     EXPECT_EQ(WaitForSingleObject(watch, 10000), WAIT_OBJECT_0);
     CloseHandle(watch);
-    EXPECT_EQ(app_->HostProcess.hProcess, nullptr);
-    EXPECT_EQ(app_->HostProcess.dwProcessId, 0u);
-    EXPECT_EQ(app_->ProgressDlg.Process(), nullptr);
+    EXPECT_FALSE(app_->HostProcess.IsSet());
+    EXPECT_EQ(app_->HostProcess.Id(), 0u);
     EXPECT_EQ(ReadBytes(Logfile), Narrow(fw::LoadResString(IDS_LOG_UPDATE_STOPPED)) + "\r\n");
 
     app_->StopScanRun();  // nothing runs any more: no line
@@ -103,18 +96,56 @@ TEST_F(LaunchTest, ARunWithoutDrawingsIsRefusedWithAWarning) {
         ASSERT_TRUE(box.Seen());
         EXPECT_NE(box.AllText().find(fw::LoadResString(IDS_NOTHING_TO_UPDATE)), std::wstring::npos);
     }
-    EXPECT_EQ(app_->HostProcess.hProcess, nullptr);
+    EXPECT_FALSE(app_->HostProcess.IsSet());
     {
         DialogCatcher box(fw::LoadResString(IDS_CAPTION));
         EXPECT_FALSE(app_->StartScanRun());
         ASSERT_TRUE(box.Seen());
         EXPECT_NE(box.AllText().find(fw::LoadResString(IDS_NOTHING_TO_SCAN)), std::wstring::npos);
     }
-    EXPECT_EQ(app_->HostProcess.hProcess, nullptr);
+    EXPECT_FALSE(app_->HostProcess.IsSet());
     // Both runs still wrote their headers.
     const std::string log = ReadBytes(Logfile);
     EXPECT_NE(log.find(Narrow(fw::LoadResString(IDS_LOG_UPDATE_RUN))), std::string::npos);
     EXPECT_NE(log.find(Narrow(fw::LoadResString(IDS_LOG_SCAN_RUN))), std::string::npos);
+}
+
+TEST_F(LaunchTest, AfterTheMonitorLetGoOfAnEndedRunAStopTouchesNoOtherProcess) {
+    const std::wstring batch = dir_ / L"short.bat";
+    WriteBytes(batch, "@echo off\r\n");
+    app_->LaunchBatch(batch);
+    ASSERT_TRUE(WaitForRun());
+    app_->HostProcess.Release();  // what the run monitor does when it sees the end
+
+    // The system is free to give the closed handle's value to the next
+    // handle opened (Wine does): a stale copy would then name this process.
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION other{};
+    std::wstring command = L"\"" + BinDir() + L"windriver.exe\" sleep 60000";
+    ASSERT_TRUE(CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                               nullptr, &startup, &other));
+    CloseHandle(other.hThread);
+
+    app_->StopUpdateRun();
+    app_->StopScanRun();
+    EXPECT_EQ(WaitForSingleObject(other.hProcess, 500), static_cast<DWORD>(WAIT_TIMEOUT));
+    EXPECT_FALSE(FileExists(Logfile));  // no stop line: nothing ran
+
+    // A resumed run is held afresh, and a stop ends it.
+    WriteBytes(batch, "@echo off\r\n\"" + Narrow(BinDir()) + "windriver.exe\" sleep 60000\r\n");
+    app_->LaunchBatch(batch);
+    ASSERT_TRUE(app_->HostProcess.IsSet());
+    HANDLE watch = nullptr;
+    DuplicateHandle(GetCurrentProcess(), app_->HostProcess.Handle(), GetCurrentProcess(), &watch,
+                    SYNCHRONIZE, FALSE, 0);
+    app_->StopUpdateRun();
+    EXPECT_EQ(WaitForSingleObject(watch, 10000), WAIT_OBJECT_0);
+    EXPECT_EQ(WaitForSingleObject(other.hProcess, 0), static_cast<DWORD>(WAIT_TIMEOUT));
+    EXPECT_EQ(ReadBytes(Logfile), Narrow(fw::LoadResString(IDS_LOG_UPDATE_STOPPED)) + "\r\n");
+    CloseHandle(watch);
+    TerminateProcess(other.hProcess, 0);
+    CloseHandle(other.hProcess);
 }
 
 TEST_F(LaunchTest, WhatARunCannotPassOnIsLoggedUnderItsHeaderOnceARun) {

@@ -62,11 +62,11 @@ class RunTest : public WinTest {
     void TearDown() override {
         // The batch first, then its host: the other way round the batch would
         // start the next host, left behind blocking in a dialog.
-        if (app_->HostProcess.hProcess) {
-            TerminateProcess(app_->HostProcess.hProcess, 0);
-            WaitForSingleObject(app_->HostProcess.hProcess, 10000);
-            CloseHandle(app_->HostProcess.hProcess);
+        if (HANDLE batch = app_->HostProcess.Handle()) {
+            TerminateProcess(batch, 0);
+            WaitForSingleObject(batch, 10000);
         }
+        app_->HostProcess.Release();
         TerminateHost(kTerminateUser);
         app_->ExitInstance();
         // Every host of the run met only what the contract allows.
@@ -87,12 +87,9 @@ class RunTest : public WinTest {
 
     // Waits for the batch process and lets go of it, as the run monitor does.
     bool WaitForRun(DWORD ms = 90000) {
-        HANDLE process = app_->HostProcess.hProcess;
-        if (!process) return false;
-        const bool ended = WaitForSingleObject(process, ms) == WAIT_OBJECT_0;
-        CloseHandle(process);
-        app_->HostProcess = PROCESS_INFORMATION{};
-        app_->ProgressDlg.SetProcess(nullptr);
+        if (!app_->HostProcess.IsSet()) return false;
+        const bool ended = WaitForSingleObject(app_->HostProcess.Handle(), ms) == WAIT_OBJECT_0;
+        app_->HostProcess.Release();
         return ended;
     }
     // The drawing number the batch file last wrote into the counter file.
@@ -220,7 +217,7 @@ TEST_F(RunTest, AStoppedRunResumesFromTheDrawingInWork) {
     // What the stop button does: end the batch, then the host.
     app_->StopUpdateRun();
     EXPECT_TRUE(TerminateHost(kTerminateUser));
-    EXPECT_EQ(app_->HostProcess.hProcess, nullptr);
+    EXPECT_FALSE(app_->HostProcess.IsSet());
     EXPECT_EQ(Version(a), "OX1032");
     EXPECT_EQ(Version(c), "OX1015");
 

@@ -11,9 +11,20 @@
 //                                exact title; it becomes the current window
 //   wait-prefix <text> <seconds> the same, for a title that begins with text
 //   wait-class <class> <seconds> the same, by window class, of the started process
+//   wait-with <title> <label | #id> <seconds>
+//                                the same, for a window with that title that
+//                                has a child with that label or id
+//   count <title>                print "count: <n>", the visible top-level
+//                                windows with that title (of the started
+//                                process, when there is one)
+//   hwnd                         print "hwnd: <handle>" of the current window
+//   rect                         print "rect: <x> <y> <width> <height>" of it
 //   texts                        print "title: ..." and "child <id> <class>: <text>"
 //   click <label | #id>          press a button of the current window
 //   type <#id> <text>            set the text of a child (an edit)
+//   key <label | #id> <vk>       post a key press (down and up) to a child
+//   state <label | #id>          print "state <label | #id>: checked=<0|1|2>
+//                                enabled=<0|1> visible=<0|1>" of a child
 //   close                        send WM_CLOSE to the current window
 //   gone <seconds>               wait until the current window is gone
 //   none <title> <seconds>       fail if a window with that title shows up
@@ -92,8 +103,11 @@ std::wstring StripAmpersands(const std::wstring& s) {
 struct Search {
     enum Kind { Title, Prefix, Class } kind;
     std::wstring what;
+    std::wstring child;  // a child the window must have, as for Child()
     HWND found = nullptr;
 };
+
+HWND FindChildOf(HWND window, const std::wstring& spec);
 
 BOOL CALLBACK FindTop(HWND w, LPARAM lp) {
     auto* s = reinterpret_cast<Search*>(lp);
@@ -107,6 +121,7 @@ BOOL CALLBACK FindTop(HWND w, LPARAM lp) {
         const std::wstring title = WindowText(w);
         match = s->kind == Search::Title ? title == s->what : title.rfind(s->what, 0) == 0;
     }
+    if (match && !s->child.empty()) match = FindChildOf(w, s->child) != nullptr;
     if (match) {
         s->found = w;
         return FALSE;
@@ -114,10 +129,11 @@ BOOL CALLBACK FindTop(HWND w, LPARAM lp) {
     return TRUE;
 }
 
-HWND WaitFor(Search::Kind kind, const std::wstring& what, double seconds) {
+HWND WaitFor(Search::Kind kind, const std::wstring& what, double seconds,
+             const std::wstring& child = std::wstring()) {
     const ULONGLONG deadline = GetTickCount64() + static_cast<ULONGLONG>(seconds * 1000);
     do {
-        Search s{kind, what};
+        Search s{kind, what, child};
         EnumWindows(FindTop, reinterpret_cast<LPARAM>(&s));
         if (s.found) return s.found;
         Sleep(100);
@@ -146,16 +162,41 @@ BOOL CALLBACK FindChild(HWND w, LPARAM lp) {
     return TRUE;
 }
 
-HWND Child(const std::wstring& spec) {
-    if (!g_window) Fail(L"no current window");
+HWND FindChildOf(HWND window, const std::wstring& spec) {
     ChildSearch s;
     if (!spec.empty() && spec[0] == L'#')
         s.id = static_cast<int>(wcstol(spec.c_str() + 1, nullptr, 0));
     else
         s.label = spec;
-    EnumChildWindows(g_window, FindChild, reinterpret_cast<LPARAM>(&s));
-    if (!s.found) Fail(L"no child " + spec);
+    EnumChildWindows(window, FindChild, reinterpret_cast<LPARAM>(&s));
     return s.found;
+}
+
+HWND Child(const std::wstring& spec) {
+    if (!g_window) Fail(L"no current window");
+    HWND found = FindChildOf(g_window, spec);
+    if (!found) Fail(L"no child " + spec);
+    return found;
+}
+
+struct Count {
+    std::wstring title;
+    int n = 0;
+};
+
+BOOL CALLBACK CountTop(HWND w, LPARAM lp) {
+    auto* c = reinterpret_cast<Count*>(lp);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(w, &pid);
+    if (IsWindowVisible(w) && (g_processId == 0 || pid == g_processId) && WindowText(w) == c->title)
+        ++c->n;
+    return TRUE;
+}
+
+std::wstring Hex(ULONG_PTR value) {
+    wchar_t text[32] = {};
+    swprintf(text, 32, L"0x%llx", static_cast<unsigned long long>(value));
+    return text;
 }
 
 }  // namespace
@@ -194,6 +235,39 @@ int wmain(int argc, wchar_t** argv) {
             g_window = WaitFor(kind, what, seconds);
             if (!g_window) Fail(L"no window " + what);
             Out(L"window: " + WindowText(g_window));
+        } else if (step == L"wait-with") {
+            const std::wstring what = next(L"title");
+            const std::wstring child = next(L"child");
+            const double seconds = _wtof(next(L"seconds").c_str());
+            g_window = WaitFor(Search::Title, what, seconds, child);
+            if (!g_window) Fail(L"no window " + what + L" with " + child);
+            Out(L"window: " + WindowText(g_window));
+        } else if (step == L"count") {
+            Count c{next(L"title")};
+            EnumWindows(CountTop, reinterpret_cast<LPARAM>(&c));
+            Out(L"count: " + std::to_wstring(c.n));
+        } else if (step == L"hwnd") {
+            if (!g_window) Fail(L"no current window");
+            Out(L"hwnd: " + Hex(reinterpret_cast<ULONG_PTR>(g_window)));
+        } else if (step == L"rect") {
+            if (!g_window) Fail(L"no current window");
+            RECT r{};
+            GetWindowRect(g_window, &r);
+            Out(L"rect: " + std::to_wstring(r.left) + L" " + std::to_wstring(r.top) + L" " +
+                std::to_wstring(r.right - r.left) + L" " + std::to_wstring(r.bottom - r.top));
+        } else if (step == L"key") {
+            HWND target = Child(next(L"control"));
+            const UINT vk = static_cast<UINT>(wcstoul(next(L"key").c_str(), nullptr, 0));
+            const UINT scan = MapVirtualKeyW(vk, MAPVK_VK_TO_VSC);
+            PostMessageW(target, WM_KEYDOWN, vk, 1 | (scan << 16));
+            PostMessageW(target, WM_KEYUP, vk, 1 | (scan << 16) | 0xC0000000u);
+        } else if (step == L"state") {
+            const std::wstring spec = next(L"control");
+            HWND control = Child(spec);
+            Out(L"state " + spec + L": checked=" +
+                std::to_wstring(SendMessageW(control, BM_GETCHECK, 0, 0)) + L" enabled=" +
+                std::to_wstring(IsWindowEnabled(control) ? 1 : 0) + L" visible=" +
+                std::to_wstring(IsWindowVisible(control) ? 1 : 0));
         } else if (step == L"none") {
             const std::wstring what = next(L"title");
             const double seconds = _wtof(next(L"seconds").c_str());

@@ -215,6 +215,7 @@ namespace {
 
 struct Finder {
     std::wstring title;
+    HWND passOver = nullptr;
     HWND found = nullptr;
 };
 
@@ -222,7 +223,7 @@ BOOL CALLBACK FindOwnWindow(HWND w, LPARAM lp) {
     auto* f = reinterpret_cast<Finder*>(lp);
     DWORD pid = 0;
     GetWindowThreadProcessId(w, &pid);
-    if (pid != GetCurrentProcessId() || !IsWindowVisible(w)) return TRUE;
+    if (pid != GetCurrentProcessId() || !IsWindowVisible(w) || w == f->passOver) return TRUE;
     wchar_t title[512] = {};
     GetWindowTextW(w, title, 511);
     if (f->title == title) {
@@ -241,12 +242,12 @@ BOOL CALLBACK CollectText(HWND w, LPARAM lp) {
 
 }  // namespace
 
-DialogCatcher::DialogCatcher(std::wstring title, int button, DWORD timeoutMs)
-    : title_(std::move(title)), button_(button), timeoutMs_(timeoutMs) {
+DialogCatcher::DialogCatcher(std::wstring title, int button, DWORD timeoutMs, HWND passOver)
+    : title_(std::move(title)), button_(button), timeoutMs_(timeoutMs), passOver_(passOver) {
     thread_ = std::thread([this] {
         const ULONGLONG deadline = GetTickCount64() + timeoutMs_;
         while (GetTickCount64() < deadline) {
-            Finder f{title_};
+            Finder f{title_, passOver_};
             EnumWindows(FindOwnWindow, reinterpret_cast<LPARAM>(&f));
             if (f.found) {
                 Sleep(100);  // let the dialog finish painting its texts

@@ -77,10 +77,12 @@ class WinTest : public ::testing::Test {
 };
 
 // Waits on a thread for a window of this process with the given title, reads
-// its texts and presses a button (IDOK unless told otherwise).
+// its texts and presses a button (IDOK unless told otherwise). A window with
+// the same title that is already open can be passed over.
 class DialogCatcher {
   public:
-    explicit DialogCatcher(std::wstring title, int button = IDOK, DWORD timeoutMs = 15000);
+    explicit DialogCatcher(std::wstring title, int button = IDOK, DWORD timeoutMs = 15000,
+                           HWND passOver = nullptr);
     ~DialogCatcher();
     // Waits for the catcher to finish; true when the window was seen.
     bool Seen();
@@ -91,6 +93,7 @@ class DialogCatcher {
     std::wstring title_;
     int button_;
     DWORD timeoutMs_;
+    HWND passOver_;
     bool seen_ = false;
     std::vector<std::wstring> texts_;
     std::thread thread_;

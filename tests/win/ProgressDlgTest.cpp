@@ -1,0 +1,496 @@
+// The run monitor's window, really created, with the run side played by the
+// test: its starts launch a process that runs until the test ends it, and
+// ticks come as the WM_TIMER messages the timers send.
+#include "wizard/ProgressDlg.h"
+
+#include <commctrl.h>
+
+#include "app/AxvekTarvoApp.h"
+#include "app/RegKey.h"
+#include "drawings/AxvekFilenm.h"
+#include "framework/Resources.h"
+#include "host/HostKeys.h"
+#include "resources/ids.h"
+
+#include "support/ProcessWindow.h"
+#include "support/WinTest.h"
+
+using namespace testenv;
+
+namespace {
+
+// The run operations as the monitor sees them, recorded. Every start and
+// resume hands the monitor its drawings and launches a process that waits.
+class TestRuns : public RunSide {
+  public:
+    bool StartScanRun() override { return Start("scan"); }
+    bool StartUpdateRun() override { return Start("update"); }
+    void ResumeScanRun(long long first) override { Resume("resume scan ", first); }
+    void ResumeUpdateRun(long long first) override { Resume("resume update ", first); }
+    void StopScanRun() override { Stop("stop scan"); }
+    void StopUpdateRun() override { Stop("stop update"); }
+    void CollectResults() override { Calls.push_back("collect"); }
+    BatchProcess& RunProcess() override { return Process; }
+    std::wstring HostFolder() const override { return BinDir(); }
+    void OpenLog() override { Calls.push_back("log"); }
+
+    // The batch process ends by itself.
+    void EndRun() {
+        HANDLE process = Process.Handle();
+        TerminateProcess(process, 0);
+        WaitForSingleObject(process, 10000);
+    }
+
+    CProgressDlg* Monitor = nullptr;
+    std::vector<std::wstring> Drawings;
+    int Timeout = 120;
+    bool Starts = true;    // false: the start refuses (nothing queued)
+    bool Launches = true;  // false: the launch fails
+    std::vector<std::string> Calls;
+    BatchProcess Process;
+
+  private:
+    bool Start(const char* call) {
+        Calls.push_back(call);
+        if (!Starts) return false;
+        Launch();
+        return true;
+    }
+    void Resume(const char* call, long long first) {
+        Calls.push_back(call + std::to_string(first));
+        Launch();
+    }
+    void Stop(const char* call) {
+        Calls.push_back(call);
+        Process.Terminate();
+    }
+    void Launch() {
+        Monitor->SetDrawingList(Drawings, Timeout);
+        if (!Launches) return;
+        STARTUPINFOW startup{};
+        startup.cb = sizeof startup;
+        PROCESS_INFORMATION created{};
+        std::wstring command = L"\"" + BinDir() + L"windriver.exe\" sleep 600000";
+        if (CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW,
+                           nullptr, nullptr, &startup, &created))
+            Process.Adopt(created);
+    }
+};
+
+std::vector<std::wstring> NineDrawings() {
+    std::vector<std::wstring> drawings;
+    for (int i = 1; i <= 9; ++i)
+        drawings.push_back(L"C:\\Projects\\Gearbox housing\\Assembly\\part " + std::to_wstring(i) +
+                           L".dwg");
+    return drawings;
+}
+
+}  // namespace
+
+class ProgressDlgTest : public WinTest {
+  protected:
+    void SetUp() override {
+        WinTest::SetUp();
+        InstallHost();
+        app_ = std::make_unique<CAxvekTarvoApp>();  // the run side's own settings
+        Logfile = dir_ / L"mig.log";
+        runs_.Drawings = NineDrawings();
+        NewMonitor();
+    }
+    void TearDown() override {
+        dlg_.reset();
+        runs_.Process.Terminate();
+        RegKey(SettingsKeyPath(), HKEY_CURRENT_USER).DeleteValue(L"LOGFILENAME");
+        WinTest::TearDown();
+    }
+
+    // A monitor as the application makes it: once per program run.
+    void NewMonitor() {
+        dlg_.reset();
+        runs_.Process.Terminate();
+        dlg_ = std::make_unique<CProgressDlg>();
+        runs_.Monitor = dlg_.get();
+        dlg_->SetRunSide(&runs_);
+        dlg_->SetCounterFile(Counter());
+    }
+    // Creates the window as DoModal would, in the given mode.
+    void Open(int mode) {
+        dlg_->SetRunMode(mode);
+        ASSERT_TRUE(dlg_->Create());
+        // Not activated: Wine waits for a window manager when an active window goes.
+        ShowWindow(Window(), SW_SHOWNOACTIVATE);
+    }
+    HWND Window() const { return dlg_->GetSafeHwnd(); }
+    HWND Item(int id) const { return GetDlgItem(Window(), id); }
+    std::wstring Text(int id) const {
+        wchar_t text[512] = {};
+        GetWindowTextW(Item(id), text, 511);
+        return text;
+    }
+    bool Enabled(int id) const { return IsWindowEnabled(Item(id)) != FALSE; }
+    bool Shown(int id) const { return IsWindowVisible(Item(id)) != FALSE; }
+    bool Default(int id) const {
+        return (GetWindowLongW(Item(id), GWL_STYLE) & 0xF) == BS_DEFPUSHBUTTON;
+    }
+    int Position() const {
+        return static_cast<int>(SendMessageW(Item(IDC_PROGRESS_BAR), PBM_GETPOS, 0, 0));
+    }
+    bool Bold(int id) const {
+        return static_cast<CBoldTxt*>(fw::CWnd::FromHandle(Item(id)))->IsBold();
+    }
+
+    void PollTick() { SendMessageW(Window(), WM_TIMER, RunMonitor::kPollTimer, 0); }
+    void LogTick() { SendMessageW(Window(), WM_TIMER, RunMonitor::kLogTimer, 0); }
+    void Click(int id) {
+        ASSERT_TRUE(Enabled(id)) << id;
+        SendMessageW(Window(), WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(Item(id)));
+    }
+    // What Escape and the close box send.
+    void Escape() { SendMessageW(Window(), WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0); }
+    // Whether the timers are set: KillTimer says so (and they are gone afterwards).
+    bool TimerSet(UINT_PTR id) { return KillTimer(Window(), id) != FALSE; }
+
+    std::wstring Counter() const { return dir_ / L"counter.tmp"; }
+    void WriteCounter(const std::string& text) { WriteBytes(Counter(), text); }
+    void SetHostLog(const std::wstring& path) {
+        RegKey(SettingsKeyPath(), HKEY_CURRENT_USER).WriteString(L"LOGFILENAME", path);
+    }
+    // Sets a file's last write time to a fixed moment plus some minutes.
+    static void SetWriteTime(const std::wstring& path, int minutes) {
+        SYSTEMTIME base{2024, 5, 0, 14, 10, 0, 0, 0};
+        FILETIME time{};
+        SystemTimeToFileTime(&base, &time);
+        ULARGE_INTEGER t{{time.dwLowDateTime, time.dwHighDateTime}};
+        t.QuadPart += static_cast<ULONGLONG>(minutes) * 60 * 10000000;
+        time = {t.LowPart, t.HighPart};
+        HANDLE file = CreateFileW(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ, nullptr,
+                                  OPEN_EXISTING, 0, nullptr);
+        SetFileTime(file, nullptr, nullptr, &time);
+        CloseHandle(file);
+    }
+    bool HostLogNamed() {
+        return ValueExists(HKEY_CURRENT_USER, SettingsKeyPath(), L"LOGFILENAME");
+    }
+    std::string Log() { return ReadBytes(Logfile); }
+
+    ScratchDir dir_;
+    std::unique_ptr<CAxvekTarvoApp> app_;
+    TestRuns runs_;
+    std::unique_ptr<CProgressDlg> dlg_;
+};
+
+TEST_F(ProgressDlgTest, ProgressFollowsTheCounterFileAndNothingElse) {
+    const struct {
+        int mode;
+        int position;  // drawing 3 of 9
+    } modes[] = {{runmon::kScanOnly, 30}, {runmon::kUpdate, 51}};
+    for (const auto& m : modes) {
+        SCOPED_TRACE(m.mode);
+        Open(m.mode);
+        EXPECT_EQ(Text(IDC_PROGRESS_COUNT), L"9");
+        EXPECT_EQ(Text(IDC_PROGRESS_NUMBER), L"1");
+        EXPECT_EQ(Text(IDC_PROGRESS_DRAWING), AxvekFilenm(runs_.Drawings[0]).Shortened(30));
+        EXPECT_EQ(Position(), 1);
+
+        WriteCounter("3 \r\n");
+        SetHostLog(dir_ / L"host.log");  // the previous drawing's, removed now
+        PollTick();
+        EXPECT_EQ(Text(IDC_PROGRESS_NUMBER), L"3");
+        EXPECT_EQ(Text(IDC_PROGRESS_DRAWING), AxvekFilenm(runs_.Drawings[2]).Shortened(30));
+        EXPECT_LE(Text(IDC_PROGRESS_DRAWING).size(), 30u);
+        EXPECT_EQ(Position(), m.position);
+        EXPECT_EQ(dlg_->CurrentDrawing(), 3);
+        EXPECT_FALSE(HostLogNamed());
+
+        // The same number again, none, 0, above the count, or no file: no change.
+        for (const char* counter : std::initializer_list<const char*>{
+                 "3 \r\n", "", "0 \r\n", "10 \r\n", "x\r\n", nullptr}) {
+            if (counter)
+                WriteCounter(counter);
+            else
+                DeleteFileW(Counter().c_str());
+            SetHostLog(dir_ / L"host.log");
+            PollTick();
+            EXPECT_EQ(dlg_->CurrentDrawing(), 3) << (counter ? counter : "no file");
+            EXPECT_EQ(Text(IDC_PROGRESS_NUMBER), L"3");
+            EXPECT_EQ(Position(), m.position);
+            EXPECT_TRUE(HostLogNamed());
+        }
+        // A log the new drawing's host wrote since the counter file stays.
+        const std::wstring hostLog = dir_ / L"host.log";
+        WriteCounter("4 \r\n");
+        WriteBytes(hostLog, "started\r\n");
+        SetHostLog(hostLog);
+        SetWriteTime(Counter(), 0);
+        SetWriteTime(hostLog, 1);
+        PollTick();
+        EXPECT_EQ(dlg_->CurrentDrawing(), 4);
+        EXPECT_TRUE(HostLogNamed());
+        EXPECT_TRUE(FileExists(hostLog));
+        // An older one is the previous drawing's.
+        WriteCounter("3 \r\n");
+        SetWriteTime(Counter(), 2);
+        SetWriteTime(hostLog, 1);
+        PollTick();
+        EXPECT_EQ(dlg_->CurrentDrawing(), 3);
+        EXPECT_FALSE(HostLogNamed());
+        EXPECT_FALSE(FileExists(hostLog));
+
+        // Drawing 3 was charged at every tick it was current.
+        EXPECT_EQ(dlg_->Budgets()[2], 120 * 60 - 8 * 5);
+        EXPECT_EQ(dlg_->Budgets()[3], 120 * 60 - 5);
+        EXPECT_EQ(dlg_->Budgets()[1], 120 * 60);
+        NewMonitor();
+    }
+}
+
+TEST_F(ProgressDlgTest, ATimeoutOfOneMinuteEndsTheHostAtTheTwelfthTickOfItsDrawing) {
+    app_->Timeout = runs_.Timeout = 1;
+    ProcessWindow host(fw::LoadResString(IDS_HOST_TITLE_1) + L" - [part 2.dwg]");
+    ASSERT_TRUE(host.Window());
+    Open(runmon::kUpdate);
+    WriteCounter("2 \r\n");
+    for (int tick = 1; tick <= 11; ++tick) {
+        PollTick();
+        ASSERT_FALSE(host.WaitForExit(0)) << "tick " << tick;
+    }
+    EXPECT_EQ(dlg_->Budgets()[1], 5);
+    PollTick();
+    EXPECT_TRUE(host.WaitForExit(10000));
+    EXPECT_EQ(dlg_->Budgets()[1], 0);
+    const std::string log = Log();
+    EXPECT_NE(log.find("\t" + Ansi(fw::LoadResString(IDS_LOG_TIMEOUT)) + "\r\n"), std::string::npos)
+        << log;
+    EXPECT_NE(log.find("\t" + Ansi(fw::FormatResString(IDS_LOG_TIMEOUT_MINUTES, {1})) + "\r\n"),
+              std::string::npos)
+        << log;
+    EXPECT_EQ(dlg_->Budgets()[0], 60);  // only the drawing in work pays
+}
+
+TEST_F(ProgressDlgTest, ScanThenUpdateHandsOverAndFinishesWithTheResults) {
+    Open(runmon::kScanThenUpdate);
+    EXPECT_EQ(runs_.Calls, (std::vector<std::string>{"scan"}));
+    EXPECT_TRUE(Bold(IDC_PROGRESS_SCAN_LABEL));
+    EXPECT_FALSE(Bold(IDC_PROGRESS_UPDATE_LABEL));
+    EXPECT_FALSE(Shown(IDC_PROGRESS_SCAN_MARK));
+    EXPECT_FALSE(Shown(IDC_PROGRESS_UPDATE_MARK));
+    WriteCounter("9 \r\n");
+    PollTick();
+    EXPECT_EQ(Position(), 27);  // 30 * 9 / 10
+
+    // The scan's process ends: the counter file goes, the update run follows.
+    runs_.Drawings.resize(4);
+    runs_.EndRun();
+    PollTick();
+    EXPECT_EQ(runs_.Calls, (std::vector<std::string>{"scan", "update"}));
+    EXPECT_FALSE(FileExists(Counter()));
+    EXPECT_EQ(dlg_->Mode(), runmon::kUpdate);
+    EXPECT_TRUE(Shown(IDC_PROGRESS_SCAN_MARK));
+    EXPECT_FALSE(Bold(IDC_PROGRESS_SCAN_LABEL));
+    EXPECT_TRUE(Bold(IDC_PROGRESS_UPDATE_LABEL));
+    EXPECT_EQ(Position(), runmon::kProgressMiddle);
+    EXPECT_EQ(Text(IDC_PROGRESS_COUNT), L"4");
+    EXPECT_EQ(Text(IDC_PROGRESS_NUMBER), L"1");
+    EXPECT_TRUE(Enabled(IDC_PROGRESS_STOP));
+    EXPECT_FALSE(Enabled(IDOK));
+
+    runs_.EndRun();
+    PollTick();
+    EXPECT_EQ(runs_.Calls, (std::vector<std::string>{"scan", "update", "collect"}));
+    EXPECT_EQ(dlg_->Mode(), runmon::kIdle);
+    EXPECT_FALSE(runs_.Process.IsSet());
+    EXPECT_TRUE(Shown(IDC_PROGRESS_UPDATE_MARK));
+    EXPECT_EQ(Text(IDC_PROGRESS_STATUS), fw::LoadResString(IDS_RUN_MIGRATED));
+    EXPECT_EQ(Position(), runmon::kProgressEnd);
+    EXPECT_TRUE(Enabled(IDOK));
+    EXPECT_TRUE(Default(IDOK));
+    EXPECT_FALSE(Enabled(IDC_PROGRESS_STOP));
+    EXPECT_FALSE(Default(IDC_PROGRESS_STOP));
+    EXPECT_FALSE(Enabled(IDC_PROGRESS_RESUME));
+    EXPECT_FALSE(TimerSet(RunMonitor::kPollTimer));
+    EXPECT_FALSE(TimerSet(RunMonitor::kLogTimer));
+
+    PollTick();  // a late tick finds nothing to watch
+    EXPECT_EQ(runs_.Calls.size(), 3u);
+    Click(IDOK);
+    EXPECT_FALSE(IsWindowVisible(Window()));
+    DWORD x = 0, y = 0;
+    EXPECT_TRUE(GetDword(HKEY_CURRENT_USER, SettingsKeyPath(), L"X", x));
+    EXPECT_TRUE(GetDword(HKEY_CURRENT_USER, SettingsKeyPath(), L"Y", y));
+    EXPECT_EQ(runs_.Calls.size(), 3u);  // no log from OK in the idle mode
+}
+
+TEST_F(ProgressDlgTest, AnalysingOnlyShowsItsOwnPhaseAndCollectsNothing) {
+    Open(runmon::kScanOnly);
+    EXPECT_EQ(Text(IDC_PROGRESS_SCAN_LABEL), fw::LoadResString(IDS_ANALYSE_LABEL));
+    EXPECT_TRUE(Bold(IDC_PROGRESS_SCAN_LABEL));
+    EXPECT_FALSE(Shown(IDC_PROGRESS_UPDATE_LABEL));
+    EXPECT_EQ(Text(IDC_PROGRESS_STATUS), fw::LoadResString(IDS_ANALYSE_STATUS));
+    runs_.EndRun();
+    PollTick();
+    EXPECT_EQ(runs_.Calls, (std::vector<std::string>{"scan"}));
+    EXPECT_TRUE(Shown(IDC_PROGRESS_SCAN_MARK));
+    EXPECT_FALSE(Shown(IDC_PROGRESS_UPDATE_MARK));
+    EXPECT_EQ(Text(IDC_PROGRESS_STATUS), fw::LoadResString(IDS_RUN_DONE));
+    EXPECT_EQ(Position(), runmon::kProgressEnd);
+}
+
+TEST_F(ProgressDlgTest, ARunThatDoesNotStartLeavesTheMonitorIdleWithBothMarks) {
+    const struct {
+        bool starts, launches;
+        size_t drawings;
+    } cases[] = {{false, false, 9}, {true, false, 9}, {true, false, 0}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.starts << c.launches << c.drawings);
+        runs_.Starts = c.starts;
+        runs_.Launches = c.launches;
+        runs_.Drawings.resize(c.drawings);
+        Open(runmon::kUpdate);
+        EXPECT_EQ(dlg_->Mode(), runmon::kIdle);
+        EXPECT_EQ(Text(IDC_PROGRESS_COUNT), L"0");
+        EXPECT_EQ(Text(IDC_PROGRESS_NUMBER), L"0");
+        EXPECT_TRUE(Shown(IDC_PROGRESS_SCAN_MARK));
+        EXPECT_TRUE(Shown(IDC_PROGRESS_UPDATE_MARK));
+        EXPECT_EQ(Position(), runmon::kProgressEnd);
+        EXPECT_TRUE(Enabled(IDOK));
+        EXPECT_FALSE(Enabled(IDC_PROGRESS_RESUME));
+        EXPECT_FALSE(TimerSet(RunMonitor::kPollTimer));
+        Escape();  // nothing is watched: the close box closes
+        EXPECT_FALSE(IsWindowVisible(Window()));
+        NewMonitor();
+    }
+}
+
+TEST_F(ProgressDlgTest, EscapeAndTheCloseBoxAreIgnoredWhileTheRunIsWatched) {
+    Open(runmon::kUpdate);
+    EXPECT_FALSE(Enabled(IDOK));
+    EXPECT_TRUE(Default(IDC_PROGRESS_STOP));
+    Escape();
+    SendMessageW(Window(), WM_CLOSE, 0, 0);
+    EXPECT_TRUE(IsWindowVisible(Window()));
+    EXPECT_FALSE(ValueExists(HKEY_CURRENT_USER, SettingsKeyPath(), L"X"));
+    EXPECT_TRUE(TimerSet(RunMonitor::kPollTimer));
+    EXPECT_TRUE(TimerSet(RunMonitor::kLogTimer));
+}
+
+TEST_F(ProgressDlgTest, StopAnsweredNoWatchesOnWithFreshTimers) {
+    Open(runmon::kUpdate);
+    {
+        DialogCatcher box(fw::LoadResString(IDS_CAPTION), IDNO, 15000, Window());
+        Click(IDC_PROGRESS_STOP);
+        ASSERT_TRUE(box.Seen());
+        EXPECT_NE(box.AllText().find(fw::LoadResString(IDS_STOP_QUESTION)), std::wstring::npos);
+    }
+    EXPECT_EQ(runs_.Calls, (std::vector<std::string>{"update"}));
+    EXPECT_TRUE(runs_.Process.IsSet());
+    EXPECT_TRUE(Enabled(IDC_PROGRESS_STOP));
+    EXPECT_TRUE(TimerSet(RunMonitor::kPollTimer));
+    EXPECT_TRUE(TimerSet(RunMonitor::kLogTimer));
+}
+
+TEST_F(ProgressDlgTest, StopAnsweredYesEndsTheRunThenResumeStartsAtTheDrawingInWork) {
+    Open(runmon::kUpdate);
+    WriteCounter("4 \r\n");
+    PollTick();
+    WriteCounter("5 \r\n");  // the stop itself still reads the counter file
+    auto host = std::make_unique<ProcessWindow>(fw::LoadResString(IDS_HOST_TITLE_1));
+    {
+        DialogCatcher box(fw::LoadResString(IDS_CAPTION), IDYES, 15000, Window());
+        Click(IDC_PROGRESS_STOP);
+        ASSERT_TRUE(box.Seen());
+    }
+    EXPECT_EQ(runs_.Calls, (std::vector<std::string>{"update", "stop update"}));
+    EXPECT_TRUE(host->WaitForExit(10000));  // the host goes with the batch
+    EXPECT_NE(Log().find("\t" + Ansi(fw::LoadResString(IDS_LOG_USER_STOP)) + "\r\n"),
+              std::string::npos);
+    EXPECT_EQ(dlg_->Mode(), runmon::kUpdate);
+    EXPECT_EQ(dlg_->CurrentDrawing(), 5);
+    EXPECT_TRUE(Enabled(IDOK));
+    EXPECT_TRUE(Enabled(IDC_PROGRESS_RESUME));
+    EXPECT_FALSE(Enabled(IDC_PROGRESS_STOP));
+    EXPECT_FALSE(TimerSet(RunMonitor::kPollTimer));
+    EXPECT_FALSE(TimerSet(RunMonitor::kLogTimer));
+
+    // OK opens the log while a run can still be resumed.
+    Click(IDOK);
+    EXPECT_TRUE(IsWindowVisible(Window()));
+    EXPECT_EQ(runs_.Calls.back(), "log");
+
+    // Not while a host window is open.
+    host = std::make_unique<ProcessWindow>(fw::LoadResString(IDS_HOST_TITLE_1));
+    {
+        DialogCatcher box(fw::LoadResString(IDS_CAPTION), IDOK, 15000, Window());
+        Click(IDC_PROGRESS_RESUME);
+        ASSERT_TRUE(box.Seen());
+        EXPECT_NE(box.AllText().find(fw::LoadResString(IDS_RESUME_HOST_OPEN)), std::wstring::npos);
+    }
+    EXPECT_EQ(runs_.Calls.back(), "log");
+    host.reset();
+
+    Click(IDC_PROGRESS_RESUME);
+    EXPECT_EQ(runs_.Calls.back(), "resume update 4");
+    EXPECT_TRUE(runs_.Process.IsSet());
+    EXPECT_EQ(dlg_->CurrentDrawing(), 0);
+    EXPECT_TRUE(Enabled(IDC_PROGRESS_STOP));
+    EXPECT_FALSE(Enabled(IDOK));
+    EXPECT_FALSE(Enabled(IDC_PROGRESS_RESUME));
+    WriteCounter("5 \r\n");
+    PollTick();
+    EXPECT_EQ(dlg_->CurrentDrawing(), 5);
+    EXPECT_TRUE(TimerSet(RunMonitor::kPollTimer));
+}
+
+TEST_F(ProgressDlgTest, AnErrorMarkerInTheHostLogEndsTheHostWithTheLineLogged) {
+    const std::wstring hostLog = dir_ / L"ortx-1.log";
+    WriteBytes(hostLog,
+               "Command: _.OPEN\r\n?not used in this release\r\n"
+               "Loading part 1: fatal error in block table\r\nOut of memory\r\n");
+    SetHostLog(hostLog);
+    ProcessWindow host(fw::LoadResString(IDS_HOST_TITLE_1));
+    Open(runmon::kUpdate);
+    LogTick();
+    EXPECT_TRUE(host.WaitForExit(10000));
+    const std::string log = Log();
+    const size_t line = log.find("\t\t** \"Loading part 1: fatal error in block table\"\r\n");
+    const size_t reason = log.find("\t" + Ansi(fw::LoadResString(IDS_LOG_HOST_ERROR)) + "\r\n");
+    EXPECT_NE(line, std::string::npos) << log;
+    EXPECT_LT(line, reason) << log;
+    EXPECT_EQ(log.find("Out of memory"), std::string::npos);  // the first marked line only
+    EXPECT_TRUE(TimerSet(RunMonitor::kPollTimer));            // started again
+
+    // A clean log, a placeholder marker, or a log that is gone: nothing happens.
+    ProcessWindow other(fw::LoadResString(IDS_HOST_TITLE_1));
+    WriteBytes(hostLog, "all is well\r\n?not used in this release\r\n");
+    SetHostLog(hostLog);
+    LogTick();
+    EXPECT_TRUE(FileExists(hostLog));
+    DeleteFileW(hostLog.c_str());
+    LogTick();
+    EXPECT_FALSE(other.WaitForExit(500));
+    EXPECT_EQ(Log(), log);
+}
+
+TEST_F(ProgressDlgTest, TheSavedPositionIsUsedAndKeptOnTheScreen) {
+    const struct {
+        DWORD x, y;
+        bool exact;
+    } cases[] = {{40, 50, true}, {60000, 70000, false}, {static_cast<DWORD>(-5000), 20, false}};
+    for (const auto& c : cases) {
+        SetDword(HKEY_CURRENT_USER, SettingsKeyPath(), L"X", c.x);
+        SetDword(HKEY_CURRENT_USER, SettingsKeyPath(), L"Y", c.y);
+        Open(runmon::kUpdate);
+        RECT r{};
+        GetWindowRect(Window(), &r);
+        if (c.exact) {
+            EXPECT_EQ(r.left, 40);
+            EXPECT_EQ(r.top, 50);
+        }
+        EXPECT_GE(r.left, 0);
+        EXPECT_GE(r.top, 0);
+        EXPECT_LE(r.right, GetSystemMetrics(SM_CXSCREEN));
+        EXPECT_LE(r.bottom, GetSystemMetrics(SM_CYSCREEN));
+        EXPECT_TRUE(GetWindowLongW(Window(), GWL_EXSTYLE) & WS_EX_TOPMOST);
+        NewMonitor();
+    }
+}

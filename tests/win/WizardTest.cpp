@@ -1,0 +1,196 @@
+#include "wizard/TarvoWizard.h"
+
+#include <functional>
+#include <memory>
+
+#include "app/AxvekTarvoApp.h"
+#include "drawings/AxvekFilenm.h"
+#include "framework/Resources.h"
+#include "resources/ids.h"
+
+#include "support/WinTest.h"
+#include "support/WizardDriver.h"
+
+using namespace testenv;
+
+namespace {
+
+const int kBack = 0x3023, kNext = 0x3024, kFinish = 0x3025;  // the wizard's buttons
+const int kFileNameEdit = 0x47c;                             // in the system's save dialog
+const wchar_t kSafetyTitle[] = L"Safety Notice";             // template 2148, en-US
+
+std::wstring Title() {
+    return fw::LoadResString(IDS_CAPTION);
+}
+
+bool Shown(HWND window, int id) {
+    HWND child = WizardDriver::Child(window, id);
+    return child && IsWindowVisible(child);
+}
+
+class WizardTest : public WinTest {
+  protected:
+    void SetUp() override {
+        WinTest::SetUp();
+        InstallHost();
+        app_ = std::make_unique<CAxvekTarvoApp>();
+        savedLogfile_ = Logfile;
+    }
+    void TearDown() override {
+        Logfile = savedLogfile_;
+        app_.reset();
+        WinTest::TearDown();
+    }
+
+    // Runs a wizard modally while the script, which starts on the Begin
+    // page, acts on it from the driver's thread.
+    INT_PTR Run(const std::function<void(WizardDriver&, HWND)>& script) {
+        CTARVOWizard wizard;
+        WizardDriver driver(
+            [&](WizardDriver& d) {
+                HWND sheet = d.Wait(Title(), kNext);
+                script(d, sheet);
+            },
+            [&] { wizard.EndDialog(-2); });
+        const INT_PTR result = wizard.DoModal();
+        EXPECT_TRUE(driver.Finished());
+        return result;
+    }
+
+    static void ToFinishPage(WizardDriver& d, HWND sheet) {
+        WizardDriver::Press(sheet, PSBTN_NEXT);
+        WizardDriver::Click(d.Wait(kSafetyTitle, IDOK), IDOK);
+        d.WaitUntil([sheet] { return Shown(sheet, IDC_LOG_CHOOSE); }, "the Finish page");
+    }
+    static void Cancel(WizardDriver& d, HWND sheet) {
+        WizardDriver::Click(sheet, IDCANCEL);
+        WizardDriver::Click(d.Wait(Title(), IDYES), IDYES);
+    }
+
+    std::unique_ptr<CAxvekTarvoApp> app_;
+    std::wstring savedLogfile_;
+};
+
+}  // namespace
+
+TEST_F(WizardTest, SheetHasItsPagesTitleIconsAndNoHelpButton) {
+    {
+        CTARVOWizard wizard;
+        ASSERT_EQ(wizard.GetPageCount(), 2);
+        EXPECT_EQ(wizard.GetPage(0)->TemplateId(), static_cast<UINT>(IDD_PAGE_BEGIN));
+        EXPECT_EQ(wizard.GetPage(1)->TemplateId(), static_cast<UINT>(IDD_PAGE_FINISH));
+        EXPECT_EQ(wizard.HeaderFlags() & 0x220u, 0x220u);
+    }
+    const INT_PTR result = Run([](WizardDriver& d, HWND sheet) {
+        EXPECT_EQ(WizardDriver::Text(sheet), Title());
+        const auto big = SendMessageW(sheet, WM_GETICON, ICON_BIG, 0);
+        EXPECT_NE(big, 0);
+        EXPECT_NE(SendMessageW(sheet, WM_GETICON, ICON_SMALL, 0), 0);
+        EXPECT_EQ(SendMessageW(sheet, WM_QUERYDRAGICON, 0, 0), big);
+        EXPECT_TRUE(GetWindowLongPtrW(sheet, GWL_EXSTYLE) & WS_EX_ACCEPTFILES);
+        EXPECT_FALSE(Shown(sheet, IDHELP));
+        // The Begin page: Next only, the warning icon, the heading in bold.
+        EXPECT_TRUE(IsWindowEnabled(WizardDriver::Child(sheet, kNext)));
+        EXPECT_FALSE(IsWindowEnabled(WizardDriver::Child(sheet, kBack)));
+        EXPECT_FALSE(Shown(sheet, kFinish));
+        EXPECT_NE(SendMessageW(WizardDriver::Child(sheet, IDC_BEGIN_ICON), STM_GETICON, 0, 0), 0);
+        // Cancel asks; No keeps the wizard, Yes ends it.
+        WizardDriver::Click(sheet, IDCANCEL);
+        HWND box = d.Wait(Title(), IDNO);
+        EXPECT_NE(WizardDriver::Text(box, 0xFFFF), L"");
+        WizardDriver::Click(box, IDNO);
+        d.WaitGone(box);
+        EXPECT_TRUE(IsWindowVisible(sheet));
+        Cancel(d, sheet);
+    });
+    EXPECT_EQ(result, IDCANCEL);
+}
+
+TEST_F(WizardTest, SafetyNoticeDisablesTheSheetAndDecliningItEndsTheWizard) {
+    bool sheetEnabledDuringNotice = true;
+    const INT_PTR result = Run([&](WizardDriver& d, HWND sheet) {
+        WizardDriver::Press(sheet, PSBTN_NEXT);
+        HWND safety = d.Wait(kSafetyTitle, IDCANCEL);
+        sheetEnabledDuringNotice = IsWindowEnabled(sheet) != FALSE;
+        WizardDriver::Click(safety, IDCANCEL);
+    });
+    EXPECT_EQ(result, IDCANCEL);
+    EXPECT_FALSE(sheetEnabledDuringNotice);
+    EXPECT_FALSE(app_->SavedProfile.Saved);
+}
+
+TEST_F(WizardTest, FinishPageShowsThreeLogBitsAndClearsTheHiddenOne) {
+    const std::wstring longLog =
+        L"C:\\Users\\Someone\\Documents\\Migration Logs\\Spring 2025\\Run.log";
+    const struct {
+        DWORD flags;
+        int toggle;  // a box the user clicks, or 0
+        std::wstring log;
+        DWORD saved;
+    } cases[] = {
+        {15, 0, longLog, 7},
+        {15, IDC_LOG_WARNINGS, L"C:\\Logs\\Run.LOG", 5},
+        {0xFFFFFFF2u, IDC_LOG_SKIPPED, longLog, 6},
+    };
+    for (const auto& c : cases) {
+        app_->LogFlags = c.flags;
+        Logfile = c.log;
+        const INT_PTR result = Run([&](WizardDriver& d, HWND sheet) {
+            ToFinishPage(d, sheet);
+            EXPECT_TRUE(IsWindowEnabled(WizardDriver::Child(sheet, kBack)));
+            EXPECT_TRUE(Shown(sheet, kFinish));
+            EXPECT_EQ(WizardDriver::Checked(sheet, IDC_LOG_STEPS), (c.flags & 1) ? 1 : 0);
+            EXPECT_EQ(WizardDriver::Checked(sheet, IDC_LOG_WARNINGS), (c.flags & 2) ? 1 : 0);
+            EXPECT_EQ(WizardDriver::Checked(sheet, IDC_LOG_SKIPPED), (c.flags & 4) ? 1 : 0);
+            EXPECT_FALSE(Shown(sheet, IDC_LOG_DEBUG));
+            EXPECT_EQ(WizardDriver::Checked(sheet, IDC_LOG_DEBUG), 0);
+            EXPECT_EQ(WizardDriver::Text(sheet, IDC_LOG_PATH), AxvekFilenm(c.log).Shortened(40));
+            if (c.toggle) {
+                WizardDriver::Click(sheet, c.toggle);
+                Sleep(200);
+            }
+            WizardDriver::Press(sheet, PSBTN_FINISH);
+        });
+        EXPECT_EQ(result, ID_WIZFINISH) << c.flags;
+        EXPECT_EQ(app_->LogFlags, c.saved) << c.flags;
+    }
+    EXPECT_EQ(AxvekFilenm(L"C:\\Logs\\Run.LOG").Shortened(40), L"c:\\logs\\run.log");
+    EXPECT_LE(AxvekFilenm(longLog).Shortened(40).size(), 40u);
+}
+
+TEST_F(WizardTest, LogFileDialogChangesTheLogOnlyWhenConfirmed) {
+    ScratchDir dir;
+    Logfile = dir / L"Before.log";
+    const std::wstring chosen = dir / L"chosen.log";
+    const std::wstring dialogTitle = fw::LoadResString(IDS_LOG_DIALOG_TITLE);
+    std::wstring shownBefore, shownAfterCancel, offeredName, shownAfterOk;
+    const INT_PTR result = Run([&](WizardDriver& d, HWND sheet) {
+        ToFinishPage(d, sheet);
+        shownBefore = WizardDriver::Text(sheet, IDC_LOG_PATH);
+
+        WizardDriver::Click(sheet, IDC_LOG_CHOOSE);
+        HWND dialog = d.Wait(dialogTitle, IDCANCEL);
+        offeredName = WizardDriver::Text(dialog, kFileNameEdit);
+        PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+        d.WaitGone(dialog);
+        shownAfterCancel = WizardDriver::Text(sheet, IDC_LOG_PATH);
+        EXPECT_EQ(Logfile, dir / L"Before.log");
+
+        WizardDriver::Click(sheet, IDC_LOG_CHOOSE);
+        dialog = d.Wait(dialogTitle, IDCANCEL);
+        SendMessageW(WizardDriver::Child(dialog, kFileNameEdit), WM_SETTEXT, 0,
+                     reinterpret_cast<LPARAM>(chosen.c_str()));
+        PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+        d.WaitGone(dialog);
+        d.WaitUntil([&] { return WizardDriver::Text(sheet, IDC_LOG_PATH) != shownBefore; },
+                    "the new log path shown");
+        shownAfterOk = WizardDriver::Text(sheet, IDC_LOG_PATH);
+        Cancel(d, sheet);
+    });
+    EXPECT_EQ(result, IDCANCEL);
+    EXPECT_TRUE(app_->SavedProfile.Saved);  // the accepted notice saved the profile
+    EXPECT_EQ(offeredName, L"before");      // the base name, lower case
+    EXPECT_EQ(shownAfterCancel, shownBefore);
+    EXPECT_EQ(AxvekFilenm(Logfile).FullPath, AxvekFilenm(chosen).FullPath);
+    EXPECT_EQ(shownAfterOk, AxvekFilenm(chosen).Shortened(40));
+}
