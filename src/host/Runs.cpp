@@ -28,8 +28,7 @@ void LaunchWritten(CAxvekTarvoApp& app, const std::wstring& batch, bool written,
         app.LaunchBatch(batch);
         return;
     }
-    app.HostProcess = PROCESS_INFORMATION{};
-    app.ProgressDlg.SetProcess(nullptr);
+    app.HostProcess.Release();
     DeleteFileW(batch.c_str());
     ShowLaunchFailure(fw::FileErrorReason(cause));
 }
