@@ -106,7 +106,7 @@
 // Run monitor: template 2134 (icon IDI_WIZARD) with its controls, and its texts
 #define IDD_PROGRESS 2134
 #define IDC_PROGRESS_BAR 2019
-#define IDC_PROGRESS_DRAWING 2020      // name of the drawing in work
+#define IDC_PROGRESS_DRAWING 2020  // name of the drawing in work
 #define IDC_PROGRESS_RESUME 2022
 #define IDC_PROGRESS_COUNT 2023        // number of drawings
 #define IDC_PROGRESS_NUMBER 2024       // number of the drawing in work
@@ -200,12 +200,12 @@
 #define IDB_HELP_PICTURE_16 2144  // the same for displays with fewer colours
 #define IDI_HELP_LARGE 2146
 #define IDI_HELP_SMALL 2147
-#define IDS_LOG_DIALOG_TITLE 2031      // title of the log file's save dialog
-#define IDS_LOG_DIALOG_FILTER 2032     // its file types, "|"-separated pairs
-#define IDS_LOG_DIALOG_EXTENSION 2033  // its default extension
+#define IDS_LOG_DIALOG_TITLE 2031              // title of the log file's save dialog
+#define IDS_LOG_DIALOG_FILTER 2032             // its file types, "|"-separated pairs
+#define IDS_LOG_DIALOG_EXTENSION 2033          // its default extension
 #define IDS_HOST_RUNNING IDS_RESUME_HOST_OPEN  // the same text refuses Finish
-#define IDS_HELP_FONT 2049             // face name of the help text's font
-#define IDS_CONFIRM_CANCEL 2050        // asked before the wizard is cancelled
+#define IDS_HELP_FONT 2049                     // face name of the help text's font
+#define IDS_CONFIRM_CANCEL 2050                // asked before the wizard is cancelled
 // Begin page
 #define IDC_BEGIN_PICTURE 2042
 #define IDC_BEGIN_EMBLEM 2031
