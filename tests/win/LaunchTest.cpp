@@ -56,7 +56,11 @@ TEST_F(LaunchTest, BeforeWindowsXpTheCommandInterpreterRunsTheBatch) {
 
 TEST_F(LaunchTest, AFailedStartIsShownWithTheSystemsReason) {
     app_->IsWinXpOrLater = false;
-    SetEnvironmentVariableW(L"COMSPEC", (dir_ / L"no-such-interpreter.exe").c_str());
+    // Through the runtime, whose copy of the environment the program reads:
+    // once made, that copy no longer follows SetEnvironmentVariable.
+    const wchar_t* before = _wgetenv(L"COMSPEC");
+    const std::wstring previous = before ? before : L"";
+    _wputenv((L"COMSPEC=" + (dir_ / L"no-such-interpreter.exe")).c_str());
     DialogCatcher box(fw::LoadResString(IDS_CAPTION));
     app_->LaunchBatch(dir_ / L"x.bat");
     ASSERT_TRUE(box.Seen());
@@ -65,6 +69,7 @@ TEST_F(LaunchTest, AFailedStartIsShownWithTheSystemsReason) {
     EXPECT_NE(text.find(fw::LoadResString(IDS_LAUNCH_FAILED) + L"\n"), std::wstring::npos)
         << Narrow(text);
     EXPECT_GT(text.size(), fw::LoadResString(IDS_LAUNCH_FAILED).size() + 3);  // the system's words
+    _wputenv((L"COMSPEC=" + previous).c_str());
 }
 
 TEST_F(LaunchTest, StoppingEndsTheBatchProcessAndLogsIt) {
