@@ -60,7 +60,13 @@ class WizardTest : public WinTest {
     static void ToFinishPage(WizardDriver& d, HWND sheet) {
         WizardDriver::Press(sheet, PSBTN_NEXT);
         WizardDriver::Click(d.Wait(kSafetyTitle, IDOK), IDOK);
-        d.WaitUntil([sheet] { return Shown(sheet, IDC_LOG_CHOOSE); }, "the Finish page");
+        // The page posts its buttons on activation: they follow a moment later.
+        d.WaitUntil(
+            [sheet] {
+                return Shown(sheet, IDC_LOG_CHOOSE) &&
+                       IsWindowEnabled(WizardDriver::Child(sheet, kBack)) && Shown(sheet, kFinish);
+            },
+            "the Finish page with Back and Finish");
     }
     static void Cancel(WizardDriver& d, HWND sheet) {
         WizardDriver::Click(sheet, IDCANCEL);
@@ -89,9 +95,14 @@ TEST_F(WizardTest, SheetHasItsPagesTitleIconsAndNoHelpButton) {
         EXPECT_EQ(SendMessageW(sheet, WM_QUERYDRAGICON, 0, 0), big);
         EXPECT_TRUE(GetWindowLongPtrW(sheet, GWL_EXSTYLE) & WS_EX_ACCEPTFILES);
         EXPECT_FALSE(Shown(sheet, IDHELP));
-        // The Begin page: Next only, the warning icon, the heading in bold.
-        EXPECT_TRUE(IsWindowEnabled(WizardDriver::Child(sheet, kNext)));
-        EXPECT_FALSE(IsWindowEnabled(WizardDriver::Child(sheet, kBack)));
+        // The Begin page: Next only (posted on activation, so it may follow a
+        // moment later), and the warning icon.
+        d.WaitUntil(
+            [sheet] {
+                return !IsWindowEnabled(WizardDriver::Child(sheet, kBack)) &&
+                       IsWindowEnabled(WizardDriver::Child(sheet, kNext));
+            },
+            "Next only on the Begin page");
         EXPECT_FALSE(Shown(sheet, kFinish));
         EXPECT_NE(SendMessageW(WizardDriver::Child(sheet, IDC_BEGIN_ICON), STM_GETICON, 0, 0), 0);
         // Cancel asks; No keeps the wizard, Yes ends it.
@@ -137,8 +148,7 @@ TEST_F(WizardTest, FinishPageShowsThreeLogBitsAndClearsTheHiddenOne) {
         Logfile = c.log;
         const INT_PTR result = Run([&](WizardDriver& d, HWND sheet) {
             ToFinishPage(d, sheet);
-            EXPECT_TRUE(IsWindowEnabled(WizardDriver::Child(sheet, kBack)));
-            EXPECT_TRUE(Shown(sheet, kFinish));
+            EXPECT_FALSE(Shown(sheet, kNext));
             EXPECT_EQ(WizardDriver::Checked(sheet, IDC_LOG_STEPS), (c.flags & 1) ? 1 : 0);
             EXPECT_EQ(WizardDriver::Checked(sheet, IDC_LOG_WARNINGS), (c.flags & 2) ? 1 : 0);
             EXPECT_EQ(WizardDriver::Checked(sheet, IDC_LOG_SKIPPED), (c.flags & 4) ? 1 : 0);
