@@ -8,6 +8,7 @@
 #include "app/AxvekTarvoApp.h"
 #include "app/RegKey.h"
 #include "drawings/AxvekFilenm.h"
+#include "framework/Handle.h"
 #include "framework/Resources.h"
 #include "host/HostKeys.h"
 #include "resources/ids.h"
@@ -37,8 +38,14 @@ class TestRuns : public RunSide {
     // The batch process ends by itself.
     void EndRun() {
         HANDLE process = Process.Handle();
-        TerminateProcess(process, 0);
+        SetEvent(end_.Get());
         WaitForSingleObject(process, 10000);
+    }
+    // Ends whatever runs. A process killed as it starts may live on under
+    // Wine, holding ctest's output, so it is also told to end.
+    void EndAll() {
+        SetEvent(end_.Get());
+        Process.Terminate();
     }
 
     CProgressDlg* Monitor = nullptr;
@@ -62,7 +69,7 @@ class TestRuns : public RunSide {
     }
     void Stop(const char* call) {
         Calls.push_back(call);
-        Process.Terminate();
+        EndAll();
     }
     void Launch() {
         Monitor->SetDrawingList(Drawings, Timeout);
@@ -70,11 +77,18 @@ class TestRuns : public RunSide {
         STARTUPINFOW startup{};
         startup.cb = sizeof startup;
         PROCESS_INFORMATION created{};
-        std::wstring command = L"\"" + BinDir() + L"windriver.exe\" sleep 600000";
+        const std::wstring event = L"axtest-run-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
+                                   std::to_wstring(++launches_);
+        end_.Reset(CreateEventW(nullptr, TRUE, FALSE, event.c_str()));
+        std::wstring command = L"\"" + BinDir() + L"windriver.exe\" await " + event + L" " +
+                               std::to_wstring(GetCurrentProcessId());
         if (CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW,
                            nullptr, nullptr, &startup, &created))
             Process.Adopt(created);
     }
+
+    fw::UniqueHandle end_;  // the launched process's signal to end
+    int launches_ = 0;
 };
 
 std::vector<std::wstring> NineDrawings() {
@@ -99,7 +113,7 @@ class ProgressDlgTest : public WinTest {
     }
     void TearDown() override {
         dlg_.reset();
-        runs_.Process.Terminate();
+        runs_.EndAll();
         RegKey(SettingsKeyPath(), HKEY_CURRENT_USER).DeleteValue(L"LOGFILENAME");
         WinTest::TearDown();
     }
@@ -107,7 +121,7 @@ class ProgressDlgTest : public WinTest {
     // A monitor as the application makes it: once per program run.
     void NewMonitor() {
         dlg_.reset();
-        runs_.Process.Terminate();
+        runs_.EndAll();
         dlg_ = std::make_unique<CProgressDlg>();
         runs_.Monitor = dlg_.get();
         dlg_->SetRunSide(&runs_);

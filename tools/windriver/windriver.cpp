@@ -31,6 +31,9 @@
 //   exit <seconds>               wait for the started process, print "exit: <code>"
 //   kill                         terminate the started process
 //   sleep <milliseconds>
+//   await <event> <pid>          wait until the named event is set or process
+//                                pid ends (at most ten minutes): a stand-in
+//                                child that cannot outlive its test
 //   window <title> [child...]    show a top-level window with that title and a
 //                                static child per further argument, until it
 //                                is closed (must be the last step); prints
@@ -353,6 +356,13 @@ int wmain(int argc, wchar_t** argv) {
                                      nullptr, nullptr);
             if (!w) Fail(L"cannot create a window");
             DestroyWindow(w);
+        } else if (step == L"await") {
+            const std::wstring event = next(L"event");
+            const DWORD parent = static_cast<DWORD>(_wtoi(next(L"pid").c_str()));
+            HANDLE handles[2] = {CreateEventW(nullptr, TRUE, FALSE, event.c_str()),
+                                 OpenProcess(SYNCHRONIZE, FALSE, parent)};
+            if (!handles[0] || !handles[1]) Fail(L"cannot await " + event);
+            WaitForMultipleObjects(2, handles, FALSE, 600000);
         } else if (step == L"sleep") {
             Sleep(static_cast<DWORD>(_wtoi(next(L"milliseconds").c_str())));
         } else {
