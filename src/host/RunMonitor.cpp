@@ -33,23 +33,32 @@ bool ReadCounterText(const std::wstring& path, std::string& text) {
     return true;
 }
 
-// The host's log (named by "LOGFILENAME"), or its last kMaxHostLogScan bytes
-// from a line start on. False when it cannot be opened or read.
-bool ReadHostLog(const std::wstring& path, std::string& bytes) {
+// What the host's log (named by "LOGFILENAME") gained since the last scan,
+// from a line start on, and at most its last kMaxHostLogScan bytes. False
+// when it cannot be opened or read.
+bool ReadHostLog(const std::wstring& path, RunMonitor::HostLogScan& scan, std::string& bytes) {
     fw::UniqueHandle file(CreateFileW(path.c_str(), GENERIC_READ,
                                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                       nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) return false;
-    LARGE_INTEGER size{};
-    if (!GetFileSizeEx(file.Get(), &size)) return false;
-    LONGLONG start = 0;
-    if (size.QuadPart > kMaxHostLogScan) {
-        start = size.QuadPart - kMaxHostLogScan;
-        LARGE_INTEGER at{};
-        at.QuadPart = start;
-        if (!SetFilePointerEx(file.Get(), at, nullptr, FILE_BEGIN)) return false;
-    }
-    bytes.resize(static_cast<size_t>(size.QuadPart - start));
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (!GetFileInformationByHandle(file.Get(), &info)) return false;
+    const LONGLONG size = static_cast<LONGLONG>((static_cast<ULONGLONG>(info.nFileSizeHigh) << 32) |
+                                                info.nFileSizeLow);
+    const ULONGLONG index =
+        (static_cast<ULONGLONG>(info.nFileIndexHigh) << 32) | info.nFileIndexLow;
+    const ULONGLONG created = (static_cast<ULONGLONG>(info.ftCreationTime.dwHighDateTime) << 32) |
+                              info.ftCreationTime.dwLowDateTime;
+    if (scan.Path != path || scan.FileIndex != index || size < scan.Scanned)
+        scan = RunMonitor::HostLogScan{path, index, 0};
+
+    LONGLONG start = scan.Scanned;
+    const bool atLineStart = size - start <= kMaxHostLogScan;
+    if (!atLineStart) start = size - kMaxHostLogScan;
+    LARGE_INTEGER at{};
+    at.QuadPart = start;
+    if (!SetFilePointerEx(file.Get(), at, nullptr, FILE_BEGIN)) return false;
+    bytes.resize(static_cast<size_t>(size - start));
     size_t filled = 0;
     while (filled < bytes.size()) {
         DWORD read = 0;
@@ -59,10 +68,15 @@ bool ReadHostLog(const std::wstring& path, std::string& bytes) {
         filled += read;
     }
     bytes.resize(filled);
-    if (start > 0) {
+    if (!atLineStart) {
         const size_t lineStart = bytes.find('\n');
-        bytes.erase(0, lineStart == std::string::npos ? bytes.size() : lineStart + 1);
+        const size_t skip = lineStart == std::string::npos ? bytes.size() : lineStart + 1;
+        bytes.erase(0, skip);
+        start += static_cast<LONGLONG>(skip);
     }
+    // A last line without its end may still grow: it is read again next time.
+    const size_t lastEnd = bytes.rfind('\n');
+    if (lastEnd != std::string::npos) scan.Scanned = start + static_cast<LONGLONG>(lastEnd) + 1;
     return true;
 }
 
@@ -212,6 +226,7 @@ void RunMonitor::UpdateProgress() {
     ShowDrawing(drawingNames_[static_cast<size_t>(*n - 1)]);
     ShowProgress(runmon::ProgressPosition(runmon::SpanOfMode(mode_), *n, DrawingCount()));
     currentDrawing_ = *n;
+    hostLogScan_ = HostLogScan{};
     RemovePreviousHostLog(counterFile_);
 }
 
@@ -221,10 +236,11 @@ void RunMonitor::OnLogTick() {
     std::wstring hostLog;
     std::string bytes;
     if (RegKey(SettingsKeyPath(), HKEY_CURRENT_USER).ReadString(L"LOGFILENAME", hostLog, 512) &&
-        !hostLog.empty() && ReadHostLog(hostLog, bytes)) {
+        !hostLog.empty() && ReadHostLog(hostLog, hostLogScan_, bytes)) {
         const std::optional<std::wstring> line = runmon::FindMarkedLine(
             fw::TextStream::Decode(bytes, SystemLanguageLocale()), ErrorMarkers());
         if (line) {
+            hostLogScan_ = HostLogScan{};
             AppendLogDetail(runmon::MarkedLineDetail(*line));
             TerminateHost(kTerminateHostLogError);
         }

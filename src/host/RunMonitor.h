@@ -120,4 +120,18 @@ class RunMonitor {
     bool pollTimer_ = false;
     bool logTimer_ = false;
     std::unique_ptr<WindowWatcher> watcher_;  // made at the first phase start
+
+  public:
+    // How far the host log has been scanned without a marker: a tick reads
+    // only what was appended since, from the last complete line on. Another
+    // file (name, file index), a shorter one or a new drawing starts over.
+    // (Creation times are no identity: Wine reports the last change.)
+    struct HostLogScan {
+        std::wstring Path;
+        ULONGLONG FileIndex = 0;
+        LONGLONG Scanned = 0;
+    };
+
+  private:
+    HostLogScan hostLogScan_;
 };

@@ -5,6 +5,8 @@
 
 #include <commctrl.h>
 
+#include <cstring>
+
 #include "app/AxvekTarvoApp.h"
 #include "app/RegKey.h"
 #include "drawings/AxvekFilenm.h"
@@ -483,6 +485,45 @@ TEST_F(ProgressDlgTest, AnErrorMarkerInTheHostLogEndsTheHostWithTheLineLogged) {
     LogTick();
     EXPECT_FALSE(other.WaitForExit(500));
     EXPECT_EQ(Log(), log);
+}
+
+// Each tick reads only what the log gained, so a marker line still being
+// written is found once it is complete, and another log is read from its start.
+TEST_F(ProgressDlgTest, EachLogTickReadsOnFromTheLastCompleteLine) {
+    const std::wstring hostLog = dir_ / L"ortx-1.log";
+    const std::string clean = "Command: _.OPEN\r\n" + std::string(4000, 'x') + "\r\n";
+    const struct {
+        const char* first;   // what the first tick finds
+        const char* second;  // what the second tick finds after it
+        bool replace;        // the second is another file of that name
+    } cases[] = {
+        {"Loading part 2: fat", "Loading part 2: fatal error in block table\r\n", false},
+        {"", "fatal error in block table\r\n", false},
+        {"", "fatal error in block table\r\n", true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.second);
+        DeleteFileW(hostLog.c_str());
+        WriteBytes(hostLog, clean + c.first);
+        SetHostLog(hostLog);
+        ProcessWindow host(fw::LoadResString(IDS_HOST_TITLE_1));
+        Open(runmon::kUpdate);
+        LogTick();
+        EXPECT_FALSE(host.WaitForExit(300));
+        if (c.replace) {
+            DeleteFileW(hostLog.c_str());
+            WriteBytes(hostLog, c.second);
+        } else {
+            WriteBytes(hostLog, clean + c.second);
+        }
+        LogTick();
+        EXPECT_TRUE(host.WaitForExit(10000));
+        EXPECT_NE(
+            Log().find("\t\t** \"" + std::string(c.second, std::strlen(c.second) - 2) + "\"\r\n"),
+            std::string::npos)
+            << Log();
+        NewMonitor();
+    }
 }
 
 TEST_F(ProgressDlgTest, TheSavedPositionIsUsedAndKeptOnTheScreen) {
