@@ -15,6 +15,31 @@ SelectedPalette::~SelectedPalette() {
     if (previous_) SelectPalette(dc_, previous_, TRUE);
 }
 
+bool CBitmapDC::Create(HDC compatibleWith, int width, int height) {
+    Reset();
+    if (!compatibleWith || width <= 0 || height <= 0) return false;
+    // The bitmap after the other context, not the memory one: a new memory
+    // context holds a one-pixel monochrome bitmap.
+    UniqueMemoryDc dc(CreateCompatibleDC(compatibleWith));
+    UniqueBitmap bitmap(CreateCompatibleBitmap(compatibleWith, width, height));
+    if (!dc || !bitmap) return false;
+    previous_ = SelectObject(dc.Get(), bitmap.Get());
+    if (!previous_) return false;
+    dc_ = std::move(dc);
+    bitmap_ = std::move(bitmap);
+    width_ = width;
+    height_ = height;
+    return true;
+}
+
+void CBitmapDC::Reset() {
+    if (previous_) SelectObject(dc_.Get(), previous_);
+    previous_ = nullptr;
+    dc_.Reset();
+    bitmap_.Reset();
+    width_ = height_ = 0;
+}
+
 bool CBitmap::LoadBitmap(UINT id) {
     bitmap_.Reset(static_cast<HBITMAP>(
         LoadImageW(ResourceHandle(), MAKEINTRESOURCEW(id), IMAGE_BITMAP, 0, 0, 0)));

@@ -91,6 +91,34 @@ class CMemoryDC {
     UniqueMemoryDc dc_;
 };
 
+// A memory context with a bitmap of its own selected into it, both made
+// compatible with another context: an off-screen copy of a window's area
+// that outlives the paint it was made in. Deleted together, the bitmap
+// deselected first.
+class CBitmapDC {
+  public:
+    CBitmapDC() = default;
+    ~CBitmapDC() { Reset(); }
+    CBitmapDC(const CBitmapDC&) = delete;
+    CBitmapDC& operator=(const CBitmapDC&) = delete;
+
+    // Replaces what the object held with a new context and a bitmap of that
+    // size; false, and the object empty, when either cannot be made.
+    bool Create(HDC compatibleWith, int width, int height);
+    void Reset();
+
+    HDC Get() const { return dc_.Get(); }
+    int Width() const { return width_; }
+    int Height() const { return height_; }
+    explicit operator bool() const { return dc_.Valid(); }
+
+  private:
+    UniqueMemoryDc dc_;
+    UniqueBitmap bitmap_;
+    HGDIOBJ previous_ = nullptr;
+    int width_ = 0, height_ = 0;
+};
+
 // An object selected into a context; the previous one is selected back when
 // the scope ends, so that the object can be deleted afterwards.
 class SelectedObject {

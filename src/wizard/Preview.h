@@ -8,7 +8,11 @@
 
 #include <string>
 
+#include "drawings/AxvekFilenm.h"
 #include "framework/Controls.h"
+#include "framework/Gdi.h"
+
+struct DrawingItem;
 
 class CPreview : public fw::CStatic {
   public:
@@ -21,4 +25,18 @@ class CPreview : public fw::CStatic {
 
   protected:
     bool OnPaint() override;
+
+  private:
+    // The drawing of the list's one selected item; nullptr for none, for
+    // several, or for an item without its data.
+    const DrawingItem* SelectedDrawing() const;
+    // The preview image of the drawing at path, scaled to fit area less a
+    // margin and centred, drawn onto dc; nothing when there is none.
+    static void DrawPreview(HDC dc, const RECT& area, const std::wstring& path);
+
+    // The drawing last drawn (FullPath empty until the first) and the client
+    // area as it was drawn then; shared by every preview of the process and
+    // kept until it ends.
+    static AxvekFilenm CachedName;
+    static fw::CBitmapDC CacheDC;
 };

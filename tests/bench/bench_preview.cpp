@@ -1,10 +1,14 @@
 // PreviewCore::Load of a 24-bit 1024 x 768 preview stored in a drawing: from
 // the file (open, find, read 2.3 MB, reduce with dithering, close) and from
 // memory (the decoding alone); an 8-bit and an RLE8 preview of the same size
-// beside it.
+// beside it. Then the preview control painting such a drawing into its
+// 300 x 300 area: a drawing selected anew (read, reduce, stretch, keep a copy)
+// and a repaint from the copy. The paints need a display (DISPLAY under Wine).
 //
 //   scripts/wine-run.sh build/windows/bin/bench_preview.exe
 #include <windows.h>
+
+#include <commctrl.h>
 
 #include <string>
 #include <vector>
@@ -12,6 +16,8 @@
 #include "BenchWin.h"
 #include "drawings/core/PreviewCore.h"
 #include "stand-ins/drawings/core/StandInDrawing.h"
+#include "wizard/DrawingItem.h"
+#include "wizard/Preview.h"
 
 namespace {
 
@@ -36,6 +42,50 @@ void WriteFileBytes(const std::wstring& path, const std::vector<uint8_t>& bytes)
 // A 1024 x 768 8-bit block with the 256 colours.
 constexpr size_t kResultBytes = 40 + 1024 + 1024 * 768;
 
+// Two 24-bit drawings in a list beside a 308 x 308 preview; each paint of
+// the other one reads it.
+void PaintBench(const std::wstring& folder) {
+    const std::wstring paths[2] = {folder + L"a.dwg", folder + L"b.dwg"};
+    WriteFileBytes(paths[0], Drawing(standin::Preview::Bmp24));
+    WriteFileBytes(paths[1], Drawing(standin::Preview::Bmp24));
+    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_LISTVIEW_CLASSES};
+    InitCommonControlsEx(&controls);
+    HWND frame = CreateWindowExW(WS_EX_TOPMOST, L"Static", L"", WS_POPUP | WS_VISIBLE, 0, 0, 640,
+                                 330, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+    if (!frame) {
+        std::printf("preview paint: no window (no display?), not measured\n");
+        return;
+    }
+    fw::CListCtrl list;
+    list.SubclassWindow(CreateWindowW(WC_LISTVIEWW, L"", WS_CHILD | WS_VISIBLE | LVS_REPORT, 0, 0,
+                                      300, 308, frame, nullptr, GetModuleHandleW(nullptr),
+                                      nullptr));
+    DrawingItem items[2];
+    for (int i = 0; i < 2; ++i) {
+        items[i].Folder = folder;
+        items[i].Name = i ? L"b" : L"a";
+        list.InsertItem(i, items[i].Name, reinterpret_cast<LPARAM>(&items[i]));
+    }
+    CPreview preview;
+    preview.SubclassWindow(CreateWindowW(L"Static", L"", WS_CHILD | WS_VISIBLE, 310, 0, 308, 308,
+                                         frame, nullptr, GetModuleHandleW(nullptr), nullptr));
+    preview.List = &list;
+    int shown = 0;
+    const auto paint = [&] {
+        preview.Invalidate();
+        UpdateWindow(preview.GetSafeHwnd());
+        GdiFlush();
+    };
+    const auto select = [&](int item) {
+        list.SetItemState(-1, 0, LVIS_SELECTED);
+        list.SetItemState(item, LVIS_SELECTED, LVIS_SELECTED);
+    };
+    bench::Run("Paint 1024 x 768, 24 bits, 300 x 300, new", 20, paint, [&] { select(shown ^= 1); });
+    bench::Run("Paint 1024 x 768, 24 bits, 300 x 300, again", 20, paint);
+    DestroyWindow(frame);
+    for (const std::wstring& path : paths) DeleteFileW(path.c_str());
+}
+
 }  // namespace
 
 int wmain() {
@@ -59,6 +109,7 @@ int wmain() {
                    [&] { bench::Keep(core.Load(memory)); });
         DeleteFileW(path.c_str());
     }
+    PaintBench(folder);
     RemoveDirectoryW(folder.c_str());
     return 0;
 }
