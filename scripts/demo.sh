@@ -53,6 +53,7 @@ shots="$root/build/demo"
 mkdir -p "$shots"
 rm -f "$shots/$language"-*.png
 driver() { wine64 "$root/build/windows/bin/windriver.exe" "$@" </dev/null; }
+drawings="$(wine64 cmd /c 'echo %USERPROFILE%' 2>/dev/null </dev/null | tr -d '\r')\\Documents\\Drawings"
 shot() {  # name, then the steps that find the window to show
     local name=$1 rect
     shift
@@ -74,17 +75,29 @@ driver wait "$help" 5 key '#2' 27 gone 5 >/dev/null                 # Esc
 driver wait-with "$title" "$next" 5 click "$next" >/dev/null
 shot 03-safety wait "$safety" 10
 driver wait "$safety" 5 click OK >/dev/null
-shot 04-finish wait-with "$title" '#2010' 10
-driver wait-with "$title" '#2010' 5 click "$cancel" >/dev/null
-shot 05-cancel wait-with "$title" No 10
+# Options: purge unused items, dimension styles besides the layers.
+driver wait-with "$title" '#2035' 10 click '#2321' click '#2324' >/dev/null
+shot 04-options wait-with "$title" '#2035' 5
+driver wait-with "$title" '#2035' 5 click "$next" >/dev/null
+# Standards: the second one, and title blocks migrated.
+driver wait-with "$title" '#2099' 10 key '#2099' 0x28 click '#2096' >/dev/null
+shot 05-standards wait-with "$title" '#2099' 5
+driver wait-with "$title" '#2099' 5 click "$next" >/dev/null
+# Search: a new support folder, the drawings' own.
+driver wait-with "$title" '#2016' 10 click '#2011' edit-label '#2016' "$drawings" sleep 500 >/dev/null
+shot 06-search wait-with "$title" '#2016' 5
+driver wait-with "$title" '#2016' 5 click "$next" >/dev/null
+shot 07-finish wait-with "$title" '#2009' 10
+driver wait-with "$title" '#2009' 5 click "$cancel" >/dev/null
+shot 08-cancel wait-with "$title" No 10
 driver wait-with "$title" No 5 click No >/dev/null
 # Finish: until drawings can be chosen, the run monitor says there is none.
-driver wait-with "$title" '#2010' 5 click "$finish" >/dev/null
-shot 06-no-drawings wait-with "$title" OK 20
+driver wait-with "$title" '#2009' 5 click "$finish" >/dev/null
+shot 09-no-drawings wait-with "$title" OK 20
 driver wait-with "$title" OK 5 click OK >/dev/null
-shot 07-monitor wait-with "$title" '#2028' 20
+shot 10-monitor wait-with "$title" '#2028' 20
 driver wait-with "$title" '#2028' 5 click OK >/dev/null
-shot 08-log wait-prefix OrtxAMigr.log 20
+shot 11-log wait-prefix OrtxAMigr.log 20
 driver wait-prefix OrtxAMigr.log 5 close >/dev/null
 wait "$program" || true
 sed -n 's/^exit: /demo: axTarvo.exe ended with exit code /p' "$out"

@@ -56,3 +56,13 @@ profile_key='HKCU\Software\Kelvane\Orthex\R25.1\ORTXA-7001:409\Profiles\<<ORTXAP
 settings_values() {  # the number of values under the settings key
     "$wine" reg query "$settings_key" 2>/dev/null | tr -d '\r' | grep -c 'REG_' || true
 }
+
+# The pages between the Begin page (its safety notice accepted) and the
+# Finish page, each as the windriver steps that wait for it to show and pass
+# it with Next; each page is known by a control of its own. A test that sets
+# something on a page uses its own steps for that page instead.
+pass_options=(wait-with "$wizard_title" '#2035' 10 click "$next")
+pass_standards=(wait-with "$wizard_title" '#2099' 10 click "$next")
+pass_search=(wait-with "$wizard_title" '#2016' 10 click "$next")
+on_finish=(wait-with "$wizard_title" '#2009' 10)
+to_finish=("${pass_options[@]}" "${pass_standards[@]}" "${pass_search[@]}" "${on_finish[@]}")
