@@ -36,7 +36,7 @@ standards=(wait-with "$wizard_title" '#2099' 10 key '#2099' 0x28 click '#2096' s
 search=(wait-with "$wizard_title" '#2016' 10 click '#2011' edit-label '#2016' "$support_folder"
     sleep 500 click "$next")
 # Finish refused while the host runs, then accepted once it is closed.
-finish=("${on_finish[@]}" click "$finish" wait-with "$wizard_title" OK 10 texts click OK gone 5
+finish_page=("${on_finish[@]}" click "$finish" wait-with "$wizard_title" OK 10 texts click OK gone 5
     sleep 500 wait-with "$wizard_title" '#2009' 5 state "$finish"
     wait "$host_title" 5 close gone 10
     wait-with "$wizard_title" '#2009' 5 click "$finish")
@@ -49,7 +49,7 @@ run=(wait-with "$wizard_title" OK 20 texts "${keep_job[@]}" click OK
 
 out="$build/e2e-wizard_finish.txt"
 windriver cwd "$host_win" start "\"$host_win\\axTarvo.exe\"" "${begin[@]}" "${options[@]}" \
-    "${standards[@]}" "${search[@]}" "${finish[@]}" "${run[@]}" exit 30 > "$out" 2>&1 ||
+    "${standards[@]}" "${search[@]}" "${finish_page[@]}" "${run[@]}" exit 30 > "$out" 2>&1 ||
     { cat "$out"; fail "windriver"; }
 cat "$out"
 
@@ -90,7 +90,11 @@ esac
 
 # The host scripts: the head passes the log flags, the tail for the chosen
 # drawings carries the options, the other tail none.
-script_with() { grep -l -x -- "$1" "$job"/*.scr 2>/dev/null | head -1; }
+script_with() {  # line -> the first script that has it
+    local f
+    for f in "$job"/*.scr; do tr -d '\r' < "$f" | grep -qx -- "$1" && { echo "$f"; return; }; done
+    true
+}
 lines() { tr -d '\r' < "$1" | paste -sd '|'; }
 closing='_axvekend|_logfilemode|0|_orx|_unload|axmigr.orx|(axresetdbmod T)|_.QUIT'
 head_script=$(script_with _axvekloginfo)
