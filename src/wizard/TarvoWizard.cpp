@@ -2,14 +2,17 @@
 
 #include <shellapi.h>
 
+#include "app/AxvekTarvoApp.h"
 #include "framework/Resources.h"
 #include "resources/ids.h"
 #include "wizard/PageBegin.h"
+#include "wizard/PageFiles.h"
 #include "wizard/PageFinish.h"
 
 CTARVOWizard::CTARVOWizard() {
     // The pages in the order the user meets them; a new page is one line here.
     pages_.push_back(std::make_unique<CPageBegin>(this));
+    pages_.push_back(std::make_unique<CPageFiles>(this, AxvekApp()));
     pages_.push_back(std::make_unique<CPageFinish>(this));
     for (const auto& page : pages_) AddPage(page.get());
     AddHeaderFlags(PSH_WIZARD | PSH_HASHELP);
