@@ -471,11 +471,16 @@ bool CPageFiles::ChooseListToRead(UINT titleId) {
 void CPageFiles::OpenList() {
     if (!ConfirmDiscard()) return;
     if (!ChooseListToRead(IDS_FILES_OPEN_TITLE)) return;
+    OpenListFile(lastListPath_);
+}
+
+void CPageFiles::OpenListFile(const std::wstring& path) {
+    lastListPath_ = path;
     std::vector<std::wstring> entries;
-    if (ReadDrawingList(lastListPath_, entries)) {
+    if (ReadDrawingList(path, entries)) {
         DeleteAllDrawings();
         AddDrawings(entries);
-        app_.DmlFile = lastListPath_;
+        app_.DmlFile = path;
     } else {
         ListError(IDS_FILES_OPEN_FAILED);
     }

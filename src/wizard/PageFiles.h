@@ -35,6 +35,9 @@ class CPageFiles : public CWizardPage {
     void RemoveSelected();
     bool SaveList();
     void OpenList();
+    // OpenList once its dialog has chosen the path: the list replaced by the
+    // file's unmarked drawings, or kept with a message when it is no list.
+    void OpenListFile(const std::wstring& path);
     void AddList();
     void NewList();
     void RefreshAllStatuses();

@@ -2,6 +2,7 @@
 
 #include <shlobj.h>
 
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>
@@ -251,8 +252,9 @@ TEST_F(PageFilesTest, OpeningListsSkipsMarkedLinesAndRefusesOtherFiles) {
         EXPECT_EQ(names, c.names) << Narrow(c.list);
         EXPECT_EQ(Lower(app_.DmlFile), Lower(c.dmlFile)) << Narrow(c.list);
         EXPECT_FALSE(modified) << Narrow(c.list);
-        if (refusal)
+        if (refusal) {
             EXPECT_EQ(refusal->Text(), fw::FormatResString(IDS_FILES_OPEN_FAILED, {c.list}));
+        }
     }
 }
 
@@ -292,8 +294,9 @@ TEST_F(PageFilesTest, UnsavedListIsOfferedForSavingBeforeItGoes) {
         // Unsaved changes forget the list file whatever the answer.
         EXPECT_EQ(app_.DmlFile, L"") << what;
         EXPECT_EQ(FileExists(saved), c.written) << what;
-        if (c.written)
+        if (c.written) {
             EXPECT_EQ(ReadBytes(saved), ListFileBytes({{false, Lower(dir / L"a.dwg")}})) << what;
+        }
     }
 }
 

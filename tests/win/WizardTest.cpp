@@ -1,5 +1,7 @@
 #include "wizard/TarvoWizard.h"
 
+#include <shlobj.h>
+
 #include <functional>
 #include <memory>
 
@@ -8,6 +10,7 @@
 #include "framework/Resources.h"
 #include "resources/ids.h"
 
+#include "stand-ins/drawings/core/StandInDrawing.h"
 #include "support/WinTest.h"
 #include "support/WizardDriver.h"
 
@@ -28,11 +31,34 @@ bool Shown(HWND window, int id) {
     return child && IsWindowVisible(child);
 }
 
+// What the shell sends a window that files are dropped on.
+void DropOn(HWND window, const std::vector<std::wstring>& paths) {
+    std::wstring names;
+    for (const auto& path : paths) names += path + L'\0';
+    names += L'\0';
+    HGLOBAL memory = GlobalAlloc(GHND, sizeof(DROPFILES) + names.size() * sizeof(wchar_t));
+    auto* drop = static_cast<DROPFILES*>(GlobalLock(memory));
+    drop->pFiles = sizeof(DROPFILES);
+    drop->fWide = TRUE;
+    memcpy(drop + 1, names.data(), names.size() * sizeof(wchar_t));
+    GlobalUnlock(memory);
+    SendMessageW(window, WM_DROPFILES, reinterpret_cast<WPARAM>(memory), 0);
+}
+
+int ListedDrawings(HWND sheet) {
+    HWND list = WizardDriver::Child(sheet, IDC_FILES_LIST);
+    return list ? ListView_GetItemCount(list) : -1;
+}
+
 class WizardTest : public WinTest {
   protected:
     void SetUp() override {
         WinTest::SetUp();
         InstallHost();
+        standin::DrawingSpec spec;
+        spec.Version = "OX1024";
+        const std::vector<uint8_t> bytes = standin::WriteDrawing(spec);
+        WriteBytes(drawing_, std::string(bytes.begin(), bytes.end()));
         app_ = std::make_unique<CAxvekTarvoApp>();
         savedLogfile_ = Logfile;
     }
@@ -57,9 +83,20 @@ class WizardTest : public WinTest {
         return result;
     }
 
-    static void ToFinishPage(WizardDriver& d, HWND sheet) {
+    // To the Files page, where a user drops a drawing on the wizard.
+    void ToFilesPage(WizardDriver& d, HWND sheet) const {
         WizardDriver::Press(sheet, PSBTN_NEXT);
         WizardDriver::Click(d.Wait(kSafetyTitle, IDOK), IDOK);
+        d.WaitUntil([sheet] { return Shown(sheet, IDC_FILES_LIST); }, "the Files page");
+        DropOn(sheet, {drawing_});
+        d.WaitUntil([sheet] { return IsWindowEnabled(WizardDriver::Child(sheet, kNext)); },
+                    "Next with a drawing listed");
+    }
+    void ToFinishPage(WizardDriver& d, HWND sheet) const {
+        ToFilesPage(d, sheet);
+        WizardDriver::Press(sheet, PSBTN_NEXT);
+        // The list was never saved: No goes on without a list file.
+        WizardDriver::Click(d.Wait(Title(), IDNO), IDNO);
         // The page posts its buttons on activation: they follow a moment later.
         d.WaitUntil(
             [sheet] {
@@ -75,6 +112,8 @@ class WizardTest : public WinTest {
 
     std::unique_ptr<CAxvekTarvoApp> app_;
     std::wstring savedLogfile_;
+    ScratchDir dir_;
+    std::wstring drawing_ = dir_ / L"Housing.dwg";
 };
 
 }  // namespace
@@ -82,9 +121,10 @@ class WizardTest : public WinTest {
 TEST_F(WizardTest, SheetHasItsPagesTitleIconsAndNoHelpButton) {
     {
         CTARVOWizard wizard;
-        ASSERT_EQ(wizard.GetPageCount(), 2);
+        ASSERT_EQ(wizard.GetPageCount(), 3);
         EXPECT_EQ(wizard.GetPage(0)->TemplateId(), static_cast<UINT>(IDD_PAGE_BEGIN));
-        EXPECT_EQ(wizard.GetPage(1)->TemplateId(), static_cast<UINT>(IDD_PAGE_FINISH));
+        EXPECT_EQ(wizard.GetPage(1)->TemplateId(), static_cast<UINT>(IDD_PAGE_FILES));
+        EXPECT_EQ(wizard.GetPage(2)->TemplateId(), static_cast<UINT>(IDD_PAGE_FINISH));
         EXPECT_EQ(wizard.HeaderFlags() & 0x220u, 0x220u);
     }
     const INT_PTR result = Run([](WizardDriver& d, HWND sheet) {
@@ -203,4 +243,23 @@ TEST_F(WizardTest, LogFileDialogChangesTheLogOnlyWhenConfirmed) {
     EXPECT_EQ(shownAfterCancel, shownBefore);
     EXPECT_EQ(AxvekFilenm(Logfile).FullPath, AxvekFilenm(chosen).FullPath);
     EXPECT_EQ(shownAfterOk, AxvekFilenm(chosen).Shortened(40));
+}
+
+TEST_F(WizardTest, DropsReachTheFilesPageOnlyWhileItIsActive) {
+    WriteBytes(dir_ / L"Other.dwg", ReadBytes(drawing_));
+    int onFiles = -1, afterDropOnFinish = -1;
+    const INT_PTR result = Run([&](WizardDriver& d, HWND sheet) {
+        ToFinishPage(d, sheet);
+        DropOn(sheet, {dir_ / L"Other.dwg"});
+        WizardDriver::Press(sheet, PSBTN_BACK);
+        d.WaitUntil([sheet] { return Shown(sheet, IDC_FILES_LIST); }, "the Files page again");
+        afterDropOnFinish = ListedDrawings(sheet);
+        DropOn(sheet, {dir_ / L"Other.dwg"});
+        onFiles = ListedDrawings(sheet);
+        Cancel(d, sheet);
+    });
+    EXPECT_EQ(result, IDCANCEL);
+    EXPECT_EQ(afterDropOnFinish, 1);
+    EXPECT_EQ(onFiles, 2);
+    EXPECT_EQ(app_->Drawings, std::vector<std::wstring>{AxvekFilenm(drawing_).FullPath});
 }
