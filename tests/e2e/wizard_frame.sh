@@ -11,7 +11,7 @@ rm -f "$temp/MIGRATE.TXT"
 out="$build/e2e-wizard_frame.txt"
 windriver cwd "$host_win" start "\"$host_win\\axTarvo.exe\"" \
     wait-with "$wizard_title" "$next" 30 state "$back" state "$next" \
-    click "$next" wait "$safety_title" 10 click OK \
+    click "$next" wait "$safety_title" 10 click OK "${through_files_page[@]}" \
     wait-with "$wizard_title" '#2010' 10 click '#2007' sleep 300 \
     click "$cancel" wait-with "$wizard_title" No 10 texts click No \
     sleep 500 wait-with "$wizard_title" '#2010' 5 \
