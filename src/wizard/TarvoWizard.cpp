@@ -6,6 +6,7 @@
 #include "framework/Resources.h"
 #include "resources/ids.h"
 #include "wizard/PageBegin.h"
+#include "wizard/PageFiles.h"
 #include "wizard/PageFinish.h"
 #include "wizard/PageOptions.h"
 #include "wizard/PageSearch.h"
@@ -14,6 +15,7 @@
 CTARVOWizard::CTARVOWizard() {
     // The pages in the order the user meets them; a new page is one line here.
     pages_.push_back(std::make_unique<CPageBegin>(this));
+    pages_.push_back(std::make_unique<CPageFiles>(this, AxvekApp()));
     pages_.push_back(std::make_unique<CPageOptions>(AxvekApp()));
     pages_.push_back(std::make_unique<CPageStds>(AxvekApp()));
     pages_.push_back(std::make_unique<CPageSearch>(AxvekApp()));

@@ -1,6 +1,7 @@
 #include "wizard/TarvoWizard.h"
 
 #include <commctrl.h>
+#include <shlobj.h>
 
 #include <functional>
 #include <iterator>
@@ -11,6 +12,7 @@
 #include "framework/Resources.h"
 #include "resources/ids.h"
 
+#include "stand-ins/drawings/core/StandInDrawing.h"
 #include "support/WinTest.h"
 #include "support/WizardDriver.h"
 
@@ -42,11 +44,34 @@ const PageMark kMiddlePages[] = {
     {IDC_SEARCH_TREE, "the Search page with Back and Next"},
 };
 
+// What the shell sends a window that files are dropped on.
+void DropOn(HWND window, const std::vector<std::wstring>& paths) {
+    std::wstring names;
+    for (const auto& path : paths) names += path + L'\0';
+    names += L'\0';
+    HGLOBAL memory = GlobalAlloc(GHND, sizeof(DROPFILES) + names.size() * sizeof(wchar_t));
+    auto* drop = static_cast<DROPFILES*>(GlobalLock(memory));
+    drop->pFiles = sizeof(DROPFILES);
+    drop->fWide = TRUE;
+    memcpy(drop + 1, names.data(), names.size() * sizeof(wchar_t));
+    GlobalUnlock(memory);
+    SendMessageW(window, WM_DROPFILES, reinterpret_cast<WPARAM>(memory), 0);
+}
+
+int ListedDrawings(HWND sheet) {
+    HWND list = WizardDriver::Child(sheet, IDC_FILES_LIST);
+    return list ? ListView_GetItemCount(list) : -1;
+}
+
 class WizardTest : public WinTest {
   protected:
     void SetUp() override {
         WinTest::SetUp();
         InstallHost();
+        standin::DrawingSpec spec;
+        spec.Version = "OX1024";
+        const std::vector<uint8_t> bytes = standin::WriteDrawing(spec);
+        WriteBytes(drawing_, std::string(bytes.begin(), bytes.end()));
         app_ = std::make_unique<CAxvekTarvoApp>();
         savedLogfile_ = Logfile;
     }
@@ -71,13 +96,24 @@ class WizardTest : public WinTest {
         return result;
     }
 
-    // From the Begin page through the notice to the Options page.
-    static void ToOptionsPage(WizardDriver& d, HWND sheet) {
+    // To the Files page, where a user drops a drawing on the wizard.
+    void ToFilesPage(WizardDriver& d, HWND sheet) const {
         WizardDriver::Press(sheet, PSBTN_NEXT);
         WizardDriver::Click(d.Wait(kSafetyTitle, IDOK), IDOK);
+        d.WaitUntil([sheet] { return Shown(sheet, IDC_FILES_LIST); }, "the Files page");
+        DropOn(sheet, {drawing_});
+        d.WaitUntil([sheet] { return IsWindowEnabled(WizardDriver::Child(sheet, kNext)); },
+                    "Next with a drawing listed");
+    }
+    // Then on to the Options page.
+    void ToOptionsPage(WizardDriver& d, HWND sheet) const {
+        ToFilesPage(d, sheet);
+        WizardDriver::Press(sheet, PSBTN_NEXT);
+        // The list was never saved: No goes on without a list file.
+        WizardDriver::Click(d.Wait(Title(), IDNO), IDNO);
     }
     // Then through every page with Next.
-    static void ToFinishPage(WizardDriver& d, HWND sheet) {
+    void ToFinishPage(WizardDriver& d, HWND sheet) const {
         ToOptionsPage(d, sheet);
         for (const PageMark& page : kMiddlePages) {
             d.WaitUntil([&] { return OnPageWithBackAndNext(sheet, page.control); }, page.name);
@@ -102,6 +138,8 @@ class WizardTest : public WinTest {
 
     std::unique_ptr<CAxvekTarvoApp> app_;
     std::wstring savedLogfile_;
+    ScratchDir dir_;
+    std::wstring drawing_ = dir_ / L"Housing.dwg";
 };
 
 }  // namespace
@@ -109,8 +147,8 @@ class WizardTest : public WinTest {
 TEST_F(WizardTest, SheetHasItsPagesTitleIconsAndNoHelpButton) {
     {
         CTARVOWizard wizard;
-        const UINT order[] = {IDD_PAGE_BEGIN, IDD_PAGE_OPTIONS, IDD_PAGE_STANDARDS, IDD_PAGE_SEARCH,
-                              IDD_PAGE_FINISH};
+        const UINT order[] = {IDD_PAGE_BEGIN,     IDD_PAGE_FILES,  IDD_PAGE_OPTIONS,
+                              IDD_PAGE_STANDARDS, IDD_PAGE_SEARCH, IDD_PAGE_FINISH};
         ASSERT_EQ(wizard.GetPageCount(), static_cast<int>(std::size(order)));
         for (int i = 0; i < wizard.GetPageCount(); ++i)
             EXPECT_EQ(wizard.GetPage(i)->TemplateId(), order[i]) << "page " << i;
@@ -277,7 +315,33 @@ TEST_F(WizardTest, EveryPageOnTheWayLeavesItsChoicesInTheApplication) {
     EXPECT_EQ(app_->OptionFlags, 0u);
     EXPECT_EQ(app_->SymbolStd, 1);
     EXPECT_EQ(app_->SablonFlags, 0x2u);
-    // The profile has no search path: the eight default folders.
-    ASSERT_EQ(app_->SearchFolders.size(), 8u);
+    // The profile has no search path: the eight default folders, then the
+    // dropped drawing's.
+    ASSERT_EQ(app_->SearchFolders.size(), 9u);
     EXPECT_EQ(app_->SearchFolders[0], app_->OrtxLocation + L"\\desktop");
+    const AxvekFilenm drawing(drawing_);
+    EXPECT_EQ(app_->SearchFolders[8], drawing.Drive + drawing.Directory);
+}
+
+TEST_F(WizardTest, DropsReachTheFilesPageOnlyWhileItIsActive) {
+    WriteBytes(dir_ / L"Other.dwg", ReadBytes(drawing_));
+    int onFiles = -1, afterDropOnFinish = -1;
+    const INT_PTR result = Run([&](WizardDriver& d, HWND sheet) {
+        ToFinishPage(d, sheet);
+        DropOn(sheet, {dir_ / L"Other.dwg"});
+        for (auto page = std::rbegin(kMiddlePages); page != std::rend(kMiddlePages); ++page) {
+            WizardDriver::Press(sheet, PSBTN_BACK);
+            d.WaitUntil([&] { return Shown(sheet, page->control); }, page->name);
+        }
+        WizardDriver::Press(sheet, PSBTN_BACK);
+        d.WaitUntil([sheet] { return Shown(sheet, IDC_FILES_LIST); }, "the Files page again");
+        afterDropOnFinish = ListedDrawings(sheet);
+        DropOn(sheet, {dir_ / L"Other.dwg"});
+        onFiles = ListedDrawings(sheet);
+        Cancel(d, sheet);
+    });
+    EXPECT_EQ(result, IDCANCEL);
+    EXPECT_EQ(afterDropOnFinish, 1);
+    EXPECT_EQ(onFiles, 2);
+    EXPECT_EQ(app_->Drawings, std::vector<std::wstring>{AxvekFilenm(drawing_).FullPath});
 }
