@@ -83,7 +83,7 @@ driver wait "$safety" 5 click OK >/dev/null
 list="$(wine64 cmd /c 'echo %USERPROFILE%' 2>/dev/null | tr -d '\r')\\Documents\\Drawings\\Demo drawings.dml"
 driver wait-with "$title" '#2013' 10 click '#2013' >/dev/null
 shot 04-open-list wait-with "$open_list" '#1148' 10
-driver wait-with "$open_list" '#1148' 5 type '#1148' "$list" click '#1' gone 10 >/dev/null
+driver wait-with "$open_list" '#1148' 5 type '#1148' "$list" key '#1148' 13 gone 10 >/dev/null
 driver wait-with "$title" '#2000' 5 key '#2000' 40 sleep 500 >/dev/null
 shot 05-files wait-with "$title" '#2000' 5
 driver wait-with "$title" '#2000' 5 click "$next" >/dev/null
@@ -113,9 +113,10 @@ driver wait-prefix OrtxAMigr.log 5 close >/dev/null
 wait "$program" || true
 sed -n 's/^exit: /demo: axTarvo.exe ended with exit code /p' "$out"
 rm -f "$out"
-# The migration log of the run (the default one, in the host folder).
-log="$(wine64 winepath -u "$host" 2>/dev/null </dev/null)/OrtxAMigr.log"
-if [ -f "$log" ]; then
+# The migration log of the run. Its default is a bare name, resolved against
+# the current folder, which the file dialogs move: the newest one is the run's.
+log=$(find "$WINEPREFIX/drive_c" -iname ortxamigr.log -newer "$shots/$language-01-begin.png" 2>/dev/null | head -1)
+if [ -n "$log" ]; then
     cp "$log" "$shots/$language-migration.log"
     echo "demo: build/demo/$language-migration.log"
 fi

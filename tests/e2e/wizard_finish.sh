@@ -30,7 +30,9 @@ list_unix=$(unix_path "$demo_list")
 cp "$list_unix" "$list_unix.before"
 trap 'mv -f "$list_unix.before" "$list_unix" 2>/dev/null || true' EXIT
 
-windriver window "$host_title" >/dev/null 2>&1 &
+# Started directly, not through the shell function: its process is the one
+# the trap ends, even when the test fails.
+"$wine" "$build/bin/windriver.exe" window "$host_title" >/dev/null 2>&1 &
 host_window=$!
 trap 'kill "$host_window" 2>/dev/null || true; mv -f "$list_unix.before" "$list_unix" 2>/dev/null || true' EXIT
 
@@ -102,9 +104,12 @@ esac
 
 # The host scripts: the head passes the log flags, the tail for the chosen
 # drawings carries the options, the other tail none; every host ran them.
-script_with() {  # line -> the first script that has it
+script_with() {  # line -> the first head or tail script that has it (not a drawing's script)
     local f
-    for f in "$job"/*.scr; do tr -d '\r' < "$f" | grep -qx -- "$1" && { echo "$f"; return; }; done
+    for f in "$job"/*.scr; do
+        tr -d '\r' < "$f" | grep -qx -- _.OPEN && continue
+        tr -d '\r' < "$f" | grep -qx -- "$1" && { echo "$f"; return; }
+    done
     true
 }
 lines() { tr -d '\r' < "$1" | paste -sd '|'; }
