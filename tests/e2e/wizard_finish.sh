@@ -27,14 +27,21 @@ job_win=$(win_path "$job")
 export ORTX_TRANSCRIPT; ORTX_TRANSCRIPT=$(win_path "$transcripts")
 list_unix=$(unix_path "$demo_list")
 [ -f "$list_unix" ] || fail "no demo list at $demo_list"
-cp "$list_unix" "$list_unix.before"
-trap 'mv -f "$list_unix.before" "$list_unix" 2>/dev/null || true' EXIT
+# The run migrates the demo drawings and marks the list: both go back as they
+# were, for the tests after this one.
+drawings_unix=$(dirname "$list_unix")
+rm -rf "$drawings_unix.before" && cp -a "$drawings_unix" "$drawings_unix.before"
+put_back() {
+    [ -d "$drawings_unix.before" ] && rm -rf "$drawings_unix" && mv "$drawings_unix.before" "$drawings_unix"
+    true
+}
+trap put_back EXIT
 
 # Started directly, not through the shell function: its process is the one
 # the trap ends, even when the test fails.
 "$wine" "$build/bin/windriver.exe" window "$host_title" >/dev/null 2>&1 &
 host_window=$!
-trap 'kill "$host_window" 2>/dev/null || true; mv -f "$list_unix.before" "$list_unix" 2>/dev/null || true' EXIT
+trap 'kill "$host_window" 2>/dev/null || true; put_back' EXIT
 
 # The pages, one step list each.
 begin=(wait-with "$wizard_title" "$next" 30 click "$next" wait "$safety_title" 10 click OK)
