@@ -32,6 +32,11 @@ cleanup() {
 }
 trap cleanup EXIT
 
+# The run migrates the demo drawings in place: each demo starts from the old
+# ones, which the demo installation makes afresh when they are missing.
+for name in 'Gear housing' 'Drive shaft' 'Cover plate' 'Drive unit' 'Old bracket' 'Current part'; do
+    rm -f "$WINEPREFIX"/drive_c/users/*/Documents/Drawings/"$name.dwg"
+done
 host=$(scripts/make-demo-host.sh build/windows "$@")
 echo "demo: host installation in $WINEPREFIX, host folder $host"
 language=en-US
