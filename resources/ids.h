@@ -224,3 +224,37 @@
 // Help window
 #define IDC_HELP_TEXT 2036
 #define IDC_HELP_PICTURE 2037
+// Files page (template 2131). Strings 2004..2023 but 2016 (the watcher's),
+// 2042 and 2317.
+#define IDD_PAGE_FILES 2131
+#define IDC_FILES_LIST 2000
+#define IDC_FILES_BROWSE 2005
+#define IDC_FILES_REMOVE 2006
+#define IDC_FILES_PREVIEW 2011
+#define IDC_FILES_OPEN_LIST 2013
+#define IDC_FILES_ADD_LIST 2014
+#define IDC_FILES_SAVE_LIST 2017
+#define IDC_FILES_NEW_LIST 2025
+#define IDC_FILES_EMBLEM 2032
+#define IDC_FILES_HEADING 2049
+#define IDS_FILES_COLUMN_NAME 2004
+#define IDS_FILES_COLUMN_FOLDER 2005
+#define IDS_FILES_COLUMN_VERSION 2006
+#define IDS_FILES_COLUMN_STATUS 2007
+#define IDS_FILES_REMOVE_CAPTION 2008
+#define IDS_FILES_REMOVE_QUESTION 2009  // asked before more than one drawing goes
+#define IDS_FILES_BROWSE_TITLE 2010
+#define IDS_FILES_BROWSE_FILTER 2011  // "|"-separated pairs
+#define IDS_FILES_STATUS_MISSING 2012
+#define IDS_FILES_STATUS_READ_ONLY 2013
+#define IDS_FILES_STATUS_FOLDER 2014
+#define IDS_FILES_STATUS_OFFLINE 2015
+#define IDS_FILES_SAVE_QUESTION 2017  // Yes, No, Cancel before an unsaved list goes
+#define IDS_FILES_LIST_FILTER 2018    // of the list file dialogs
+#define IDS_FILES_OPEN_TITLE 2019
+#define IDS_FILES_SAVE_TITLE 2020
+#define IDS_FILES_SAVE_FAILED 2021  // %s: the list file
+#define IDS_FILES_OPEN_FAILED 2022  // %s: the list file
+#define IDS_FILES_ADD_TITLE 2023
+#define IDS_FILES_DROP_OTHER 2042   // %s: a dropped file of another type
+#define IDS_FILES_NONE_USABLE 2317  // Next with no drawing that can be migrated

@@ -4,7 +4,7 @@
 # build/demo-prefix and starts axTarvo.exe from the host folder. Without a
 # display it runs on a private Xvfb and walks through the program the way a
 # user would, leaving a picture of each window in build/demo/ (named after
-# the language, e.g. build/demo/en-US-03-finish.png).
+# the language, e.g. build/demo/en-US-05-files.png).
 #
 # Usage: scripts/demo.sh [--language de-DE]
 set -euo pipefail
@@ -32,6 +32,11 @@ cleanup() {
 }
 trap cleanup EXIT
 
+# The run migrates the demo drawings in place: each demo starts from the old
+# ones, which the demo installation makes afresh when they are missing.
+for name in 'Gear housing' 'Drive shaft' 'Cover plate' 'Drive unit' 'Old bracket' 'Current part'; do
+    rm -f "$WINEPREFIX"/drive_c/users/*/Documents/Drawings/"$name.dwg"
+done
 host=$(scripts/make-demo-host.sh build/windows "$@")
 echo "demo: host installation in $WINEPREFIX, host folder $host"
 language=en-US
@@ -45,14 +50,18 @@ fi
 # The walk: the window titles of the language's resource library.
 case "$language" in
     de-DE) title='Zeichnungsmigrations-Assistent' safety='Sicherheitshinweis'
-           help='Hilfe zum Zeichnungsmigrations-Assistenten' ;;
-    *) title='Drawing Migration Wizard' safety='Safety Notice' help='Drawing Migration Wizard Help' ;;
+           help='Hilfe zum Zeichnungsmigrations-Assistenten' open_list='Zeichnungsliste öffnen'
+           ended="$(sed -n 's/^ *IDS_RUN_MIGRATED "\(.*\)"$/\1/p' resources/de-DE/monitor.rc)" ;;
+    *) title='Drawing Migration Wizard' safety='Safety Notice' help='Drawing Migration Wizard Help'
+       open_list='Open Drawing List'
+       ended="$(sed -n 's/^ *IDS_RUN_MIGRATED "\(.*\)"$/\1/p' resources/en-US/monitor.rc)" ;;
 esac
 next='#12324' finish='#12325' cancel='#2'
 shots="$root/build/demo"
 mkdir -p "$shots"
-rm -f "$shots/$language"-*.png
+rm -f "$shots/$language"-*.png "$shots/$language-migration.log"
 driver() { wine64 "$root/build/windows/bin/windriver.exe" "$@" </dev/null; }
+support="$host\\migration"   # a folder the host searches as well
 shot() {  # name, then the steps that find the window to show
     local name=$1 rect
     shift
@@ -74,18 +83,45 @@ driver wait "$help" 5 key '#2' 27 gone 5 >/dev/null                 # Esc
 driver wait-with "$title" "$next" 5 click "$next" >/dev/null
 shot 03-safety wait "$safety" 10
 driver wait "$safety" 5 click OK >/dev/null
-shot 04-finish wait-with "$title" '#2010' 10
-driver wait-with "$title" '#2010' 5 click "$cancel" >/dev/null
-shot 05-cancel wait-with "$title" No 10
+# The Files page: Open List, the demo list typed into the Open dialog, the
+# first drawing selected for its preview.
+list="$(wine64 cmd /c 'echo %USERPROFILE%' 2>/dev/null | tr -d '\r')\\Documents\\Drawings\\Demo drawings.dml"
+driver wait-with "$title" '#2013' 10 click '#2013' >/dev/null
+shot 04-open-list wait-with "$open_list" '#1148' 10
+driver wait-with "$open_list" '#1148' 5 type '#1148' "$list" key '#1148' 13 gone 10 >/dev/null
+driver wait-with "$title" '#2000' 5 key '#2000' 40 sleep 500 >/dev/null
+shot 05-files wait-with "$title" '#2000' 5
+driver wait-with "$title" '#2000' 5 click "$next" >/dev/null
+# Options: purge unused items, dimension styles besides the layers.
+driver wait-with "$title" '#2035' 10 click '#2321' click '#2324' >/dev/null
+shot 06-options wait-with "$title" '#2035' 5
+driver wait-with "$title" '#2035' 5 click "$next" >/dev/null
+# Standards: the second one, and title blocks migrated.
+driver wait-with "$title" '#2099' 10 key '#2099' 0x28 click '#2096' >/dev/null
+shot 07-standards wait-with "$title" '#2099' 5
+driver wait-with "$title" '#2099' 5 click "$next" >/dev/null
+# Search: the drawings' folder is there already; New adds one more.
+driver wait-with "$title" '#2016' 10 click '#2011' edit-label '#2016' "$support" sleep 500 >/dev/null
+shot 08-search wait-with "$title" '#2016' 5
+driver wait-with "$title" '#2016' 5 click "$next" >/dev/null
+shot 09-finish wait-with "$title" '#2009' 10
+driver wait-with "$title" '#2009' 5 click "$cancel" >/dev/null
+shot 10-cancel wait-with "$title" No 10
 driver wait-with "$title" No 5 click No >/dev/null
-# Finish: until drawings can be chosen, the run monitor says there is none.
-driver wait-with "$title" '#2010' 5 click "$finish" >/dev/null
-shot 06-no-drawings wait-with "$title" OK 20
-driver wait-with "$title" OK 5 click OK >/dev/null
-shot 07-monitor wait-with "$title" '#2028' 20
+# Finish: the run monitor migrates the three drawings of the list.
+driver wait-with "$title" '#2009' 5 click "$finish" >/dev/null
+shot 11-monitor wait-with "$title" '#2028' 20
+shot 12-monitor-ended wait-with "$title" "$ended" 300
 driver wait-with "$title" '#2028' 5 click OK >/dev/null
-shot 08-log wait-prefix OrtxAMigr.log 20
+shot 13-log wait-prefix OrtxAMigr.log 20
 driver wait-prefix OrtxAMigr.log 5 close >/dev/null
 wait "$program" || true
 sed -n 's/^exit: /demo: axTarvo.exe ended with exit code /p' "$out"
 rm -f "$out"
+# The migration log of the run. Its default is a bare name, resolved against
+# the current folder, which the file dialogs move: the newest one is the run's.
+log=$(find "$WINEPREFIX/drive_c" -iname ortxamigr.log -newer "$shots/$language-01-begin.png" 2>/dev/null | head -1)
+if [ -n "$log" ]; then
+    cp "$log" "$shots/$language-migration.log"
+    echo "demo: build/demo/$language-migration.log"
+fi

@@ -8,7 +8,8 @@
 #   HKCU  ...\<CurVer>\Profiles\<<ORTXAPP>>        the migration profile
 #                                                 (with --migration-state: its values
 #                                                 as the wizard sets them for a run)
-#   C:\users\<user>\Documents\Drawings            a few stand-in drawings
+#   C:\users\<user>\Documents\Drawings            a few stand-in drawings, and
+#                                                 "Demo drawings.dml", a list of three
 #   <host folder>\migration\dwgmigr.txt           the migration help text
 #
 # Usage: make-demo-host.sh [build dir] [--language de-DE] [--no-profile | --migration-state]
@@ -112,6 +113,19 @@ if [ -f "$mkdwg" ]; then
             --ref "Gear housing.dwg" --ref "Drive shaft.dwg"
         make_drawing "Old bracket.dwg" --version OX1011 --preview none
         make_drawing "Current part.dwg" --version OX1032 --preview bmp8 --seed 5
+        # A drawing list of three of them, as the wizard saves one (code page
+        # 1252, CR LF, the header of string 2024, lower-case paths), written
+        # afresh: a run marks its lines.
+        list="$drawings/Demo drawings.dml"
+        if true; then
+            folder="c:\\users\\$(basename "$user_dir" | tr '[:upper:]' '[:lower:]')\\documents\\drawings\\"
+            {
+                printf '[Kelvane Mechanical drawing list]\r\n'
+                for name in "gear housing" "drive shaft" "cover plate"; do
+                    printf '[ ]%s%s.dwg\r\n' "$folder" "$name"
+                done
+            } > "$list"
+        fi
     fi
 fi
 echo "$host_win"

@@ -2,14 +2,23 @@
 
 #include <shellapi.h>
 
+#include "app/AxvekTarvoApp.h"
 #include "framework/Resources.h"
 #include "resources/ids.h"
 #include "wizard/PageBegin.h"
+#include "wizard/PageFiles.h"
 #include "wizard/PageFinish.h"
+#include "wizard/PageOptions.h"
+#include "wizard/PageSearch.h"
+#include "wizard/PageStds.h"
 
 CTARVOWizard::CTARVOWizard() {
     // The pages in the order the user meets them; a new page is one line here.
     pages_.push_back(std::make_unique<CPageBegin>(this));
+    pages_.push_back(std::make_unique<CPageFiles>(this, AxvekApp()));
+    pages_.push_back(std::make_unique<CPageOptions>(AxvekApp()));
+    pages_.push_back(std::make_unique<CPageStds>(AxvekApp()));
+    pages_.push_back(std::make_unique<CPageSearch>(AxvekApp()));
     pages_.push_back(std::make_unique<CPageFinish>(this));
     for (const auto& page : pages_) AddPage(page.get());
     AddHeaderFlags(PSH_WIZARD | PSH_HASHELP);

@@ -43,6 +43,6 @@ class CTARVOWizard : public fw::CPropertySheet {
 
     fw::UniqueIcon icon_;       // 2128: large icon, drag icon, minimised picture
     fw::UniqueIcon smallIcon_;  // 2128 in the small icon size, for the caption
-    std::vector<std::unique_ptr<CWizardPage>> pages_;
+    std::vector<std::unique_ptr<fw::CPropertyPage>> pages_;
     std::unique_ptr<CHelpDlg> help_;
 };

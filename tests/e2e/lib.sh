@@ -17,10 +17,20 @@ win_env() { "$wine" cmd /c "echo %$1%" 2>/dev/null | tr -d '\r'; }
 
 windriver() { "$wine" "$build/bin/windriver.exe" "$@"; }
 
-# The demo host installation; sets host_win and host_unix.
+# The demo host installation; sets host_win, host_unix, the demo drawing list
+# demo_list (Windows path) and through_files_page.
 install_demo_host() {
     host_win=$("$root/scripts/make-demo-host.sh" "$build" "$@")
     host_unix=$(unix_path "$host_win")
+    demo_list="$(win_env USERPROFILE)\\Documents\\Drawings\\Demo drawings.dml"
+    # windriver steps from the Files page on to the next page, as a user goes:
+    # Open List, the demo list's path typed into the Open dialog, Open, Next.
+    through_files_page=(wait-with "$wizard_title" '#2013' 10 click '#2013'
+        wait 'Open Drawing List' 10 type '#1148' "$demo_list" key '#1148' 13 gone 10
+        wait-with "$wizard_title" '#2013' 5 sleep 300 click "$next")
+    # ... and on through every page to the Finish page.
+    to_finish=("${through_files_page[@]}" "${pass_options[@]}" "${pass_standards[@]}"
+        "${pass_search[@]}" "${on_finish[@]}")
 }
 
 reg_query() {  # key value -> data, or nothing
@@ -56,3 +66,12 @@ profile_key='HKCU\Software\Kelvane\Orthex\R25.1\ORTXA-7001:409\Profiles\<<ORTXAP
 settings_values() {  # the number of values under the settings key
     "$wine" reg query "$settings_key" 2>/dev/null | tr -d '\r' | grep -c 'REG_' || true
 }
+
+# The pages between the Begin page (its safety notice accepted) and the
+# Finish page, each as the windriver steps that wait for it to show and pass
+# it with Next; each page is known by a control of its own. A test that sets
+# something on a page uses its own steps for that page instead.
+pass_options=(wait-with "$wizard_title" '#2035' 10 click "$next")
+pass_standards=(wait-with "$wizard_title" '#2099' 10 click "$next")
+pass_search=(wait-with "$wizard_title" '#2016' 10 click "$next")
+on_finish=(wait-with "$wizard_title" '#2009' 10)

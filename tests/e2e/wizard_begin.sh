@@ -31,12 +31,12 @@ install_demo_host
 general="$profile_key\\General"
 out="$build/e2e-wizard_begin-3.txt"
 windriver cwd "$host_win" start "\"$host_win\\axTarvo.exe\"" wait-with "$wizard_title" "$next" 30 \
-    click "$next" wait "$safety_title" 10 click OK wait-with "$wizard_title" '#2010' 10 \
-    sleep 5000 click "$back" sleep 500 wait-with "$wizard_title" "$next" 5 \
-    click "$next" wait "$safety_title" 10 click OK wait-with "$wizard_title" '#2010' 10 \
+    click "$next" wait "$safety_title" 10 click OK wait-with "$wizard_title" '#2013' 10 \
+    sleep 5000 click "$back" sleep 500 wait-with "$wizard_title" '#2042' 5 \
+    click "$next" wait "$safety_title" 10 click OK wait-with "$wizard_title" '#2013' 10 \
     click "$cancel" wait-with "$wizard_title" Yes 10 click Yes exit 30 > "$out" 2>&1 &
 driver=$!
-# While the driver waits on the Finish page, the profile changes.
+# While the driver waits on the Files page, the profile changes.
 for _ in $(seq 300); do [ "$(grep -c '^window: ' "$out")" -ge 3 ] && break; sleep 0.1; done
 "$wine" reg add "$general" /v NoStartUpDialog /t REG_DWORD /d 7 /f >/dev/null 2>&1
 wait "$driver" || { cat "$out"; fail "windriver"; }

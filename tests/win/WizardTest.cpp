@@ -1,6 +1,10 @@
 #include "wizard/TarvoWizard.h"
 
+#include <commctrl.h>
+#include <shlobj.h>
+
 #include <functional>
+#include <iterator>
 #include <memory>
 
 #include "app/AxvekTarvoApp.h"
@@ -8,6 +12,7 @@
 #include "framework/Resources.h"
 #include "resources/ids.h"
 
+#include "stand-ins/drawings/core/StandInDrawing.h"
 #include "support/WinTest.h"
 #include "support/WizardDriver.h"
 
@@ -28,11 +33,45 @@ bool Shown(HWND window, int id) {
     return child && IsWindowVisible(child);
 }
 
+// The pages between Begin and Finish, each known by a control of its own.
+struct PageMark {
+    int control;
+    const char* name;
+};
+const PageMark kMiddlePages[] = {
+    {IDC_OPT_TIMEOUT, "the Options page with Back and Next"},
+    {IDC_STD_LIST, "the Standards page with Back and Next"},
+    {IDC_SEARCH_TREE, "the Search page with Back and Next"},
+};
+
+// What the shell sends a window that files are dropped on.
+void DropOn(HWND window, const std::vector<std::wstring>& paths) {
+    std::wstring names;
+    for (const auto& path : paths) names += path + L'\0';
+    names += L'\0';
+    HGLOBAL memory = GlobalAlloc(GHND, sizeof(DROPFILES) + names.size() * sizeof(wchar_t));
+    auto* drop = static_cast<DROPFILES*>(GlobalLock(memory));
+    drop->pFiles = sizeof(DROPFILES);
+    drop->fWide = TRUE;
+    memcpy(drop + 1, names.data(), names.size() * sizeof(wchar_t));
+    GlobalUnlock(memory);
+    SendMessageW(window, WM_DROPFILES, reinterpret_cast<WPARAM>(memory), 0);
+}
+
+int ListedDrawings(HWND sheet) {
+    HWND list = WizardDriver::Child(sheet, IDC_FILES_LIST);
+    return list ? ListView_GetItemCount(list) : -1;
+}
+
 class WizardTest : public WinTest {
   protected:
     void SetUp() override {
         WinTest::SetUp();
         InstallHost();
+        standin::DrawingSpec spec;
+        spec.Version = "OX1024";
+        const std::vector<uint8_t> bytes = standin::WriteDrawing(spec);
+        WriteBytes(drawing_, std::string(bytes.begin(), bytes.end()));
         app_ = std::make_unique<CAxvekTarvoApp>();
         savedLogfile_ = Logfile;
     }
@@ -57,16 +96,40 @@ class WizardTest : public WinTest {
         return result;
     }
 
-    static void ToFinishPage(WizardDriver& d, HWND sheet) {
+    // To the Files page, where a user drops a drawing on the wizard.
+    void ToFilesPage(WizardDriver& d, HWND sheet) const {
         WizardDriver::Press(sheet, PSBTN_NEXT);
         WizardDriver::Click(d.Wait(kSafetyTitle, IDOK), IDOK);
+        d.WaitUntil([sheet] { return Shown(sheet, IDC_FILES_LIST); }, "the Files page");
+        DropOn(sheet, {drawing_});
+        d.WaitUntil([sheet] { return IsWindowEnabled(WizardDriver::Child(sheet, kNext)); },
+                    "Next with a drawing listed");
+    }
+    // Then on to the Options page.
+    void ToOptionsPage(WizardDriver& d, HWND sheet) const {
+        ToFilesPage(d, sheet);
+        WizardDriver::Press(sheet, PSBTN_NEXT);
+        // The list was never saved: No goes on without a list file.
+        WizardDriver::Click(d.Wait(Title(), IDNO), IDNO);
+    }
+    // Then through every page with Next.
+    void ToFinishPage(WizardDriver& d, HWND sheet) const {
+        ToOptionsPage(d, sheet);
+        for (const PageMark& page : kMiddlePages) {
+            d.WaitUntil([&] { return OnPageWithBackAndNext(sheet, page.control); }, page.name);
+            WizardDriver::Press(sheet, PSBTN_NEXT);
+        }
         // The page posts its buttons on activation: they follow a moment later.
         d.WaitUntil(
             [sheet] {
-                return Shown(sheet, IDC_LOG_CHOOSE) &&
+                return Shown(sheet, IDC_LOG_PATH) &&
                        IsWindowEnabled(WizardDriver::Child(sheet, kBack)) && Shown(sheet, kFinish);
             },
             "the Finish page with Back and Finish");
+    }
+    static bool OnPageWithBackAndNext(HWND sheet, int control) {
+        return Shown(sheet, control) && IsWindowEnabled(WizardDriver::Child(sheet, kBack)) &&
+               IsWindowEnabled(WizardDriver::Child(sheet, kNext)) && !Shown(sheet, kFinish);
     }
     static void Cancel(WizardDriver& d, HWND sheet) {
         WizardDriver::Click(sheet, IDCANCEL);
@@ -75,6 +138,8 @@ class WizardTest : public WinTest {
 
     std::unique_ptr<CAxvekTarvoApp> app_;
     std::wstring savedLogfile_;
+    ScratchDir dir_;
+    std::wstring drawing_ = dir_ / L"Housing.dwg";
 };
 
 }  // namespace
@@ -82,9 +147,11 @@ class WizardTest : public WinTest {
 TEST_F(WizardTest, SheetHasItsPagesTitleIconsAndNoHelpButton) {
     {
         CTARVOWizard wizard;
-        ASSERT_EQ(wizard.GetPageCount(), 2);
-        EXPECT_EQ(wizard.GetPage(0)->TemplateId(), static_cast<UINT>(IDD_PAGE_BEGIN));
-        EXPECT_EQ(wizard.GetPage(1)->TemplateId(), static_cast<UINT>(IDD_PAGE_FINISH));
+        const UINT order[] = {IDD_PAGE_BEGIN,     IDD_PAGE_FILES,  IDD_PAGE_OPTIONS,
+                              IDD_PAGE_STANDARDS, IDD_PAGE_SEARCH, IDD_PAGE_FINISH};
+        ASSERT_EQ(wizard.GetPageCount(), static_cast<int>(std::size(order)));
+        for (int i = 0; i < wizard.GetPageCount(); ++i)
+            EXPECT_EQ(wizard.GetPage(i)->TemplateId(), order[i]) << "page " << i;
         EXPECT_EQ(wizard.HeaderFlags() & 0x220u, 0x220u);
     }
     const INT_PTR result = Run([](WizardDriver& d, HWND sheet) {
@@ -203,4 +270,78 @@ TEST_F(WizardTest, LogFileDialogChangesTheLogOnlyWhenConfirmed) {
     EXPECT_EQ(shownAfterCancel, shownBefore);
     EXPECT_EQ(AxvekFilenm(Logfile).FullPath, AxvekFilenm(chosen).FullPath);
     EXPECT_EQ(shownAfterOk, AxvekFilenm(chosen).Shortened(40));
+}
+
+TEST_F(WizardTest, EveryPageOnTheWayLeavesItsChoicesInTheApplication) {
+    app_->Timeout = 120;
+    app_->OrtxaFlags = 0x8;
+    app_->UpdateFlags = 27;
+    app_->OptionFlags = 4;
+    app_->SymbolStd = 0;
+    app_->SablonFlags = 0;
+    bool standardsButtons = false;
+    const INT_PTR result = Run([&](WizardDriver& d, HWND sheet) {
+        ToOptionsPage(d, sheet);
+        d.WaitUntil([&] { return OnPageWithBackAndNext(sheet, IDC_OPT_TIMEOUT); }, "Options");
+        SetWindowTextW(WizardDriver::Child(sheet, IDC_OPT_TIMEOUT), L"45");
+        WizardDriver::Click(sheet, IDC_OPT_PURGE);
+        Sleep(200);
+        WizardDriver::Press(sheet, PSBTN_NEXT);
+
+        // The Standards page sets no buttons: Back and Next stay from Options.
+        d.WaitUntil([&] { return Shown(sheet, IDC_STD_LIST); }, "Standards");
+        Sleep(300);
+        standardsButtons = OnPageWithBackAndNext(sheet, IDC_STD_LIST);
+        HWND list = WizardDriver::Child(sheet, IDC_STD_LIST);
+        const auto first =
+            reinterpret_cast<HTREEITEM>(SendMessageW(list, TVM_GETNEXTITEM, TVGN_ROOT, 0));
+        const auto second = reinterpret_cast<HTREEITEM>(
+            SendMessageW(list, TVM_GETNEXTITEM, TVGN_NEXT, reinterpret_cast<LPARAM>(first)));
+        SendMessageW(list, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(second));
+        WizardDriver::Click(sheet, IDC_STD_SYMBOLS);
+        Sleep(200);
+        WizardDriver::Press(sheet, PSBTN_NEXT);
+
+        d.WaitUntil([&] { return OnPageWithBackAndNext(sheet, IDC_SEARCH_TREE); }, "Search");
+        WizardDriver::Press(sheet, PSBTN_NEXT);
+        d.WaitUntil([&] { return Shown(sheet, IDC_LOG_PATH) && Shown(sheet, kFinish); }, "Finish");
+        WizardDriver::Press(sheet, PSBTN_FINISH);
+    });
+    EXPECT_EQ(result, ID_WIZFINISH);
+    EXPECT_TRUE(standardsButtons);
+    EXPECT_EQ(app_->Timeout, 45);
+    EXPECT_EQ(app_->OrtxaFlags, 0xAu);  // purge on, layers kept
+    EXPECT_EQ(app_->UpdateFlags, 0u);
+    EXPECT_EQ(app_->OptionFlags, 0u);
+    EXPECT_EQ(app_->SymbolStd, 1);
+    EXPECT_EQ(app_->SablonFlags, 0x2u);
+    // The profile has no search path: the eight default folders, then the
+    // dropped drawing's.
+    ASSERT_EQ(app_->SearchFolders.size(), 9u);
+    EXPECT_EQ(app_->SearchFolders[0], app_->OrtxLocation + L"\\desktop");
+    const AxvekFilenm drawing(drawing_);
+    EXPECT_EQ(app_->SearchFolders[8], drawing.Drive + drawing.Directory);
+}
+
+TEST_F(WizardTest, DropsReachTheFilesPageOnlyWhileItIsActive) {
+    WriteBytes(dir_ / L"Other.dwg", ReadBytes(drawing_));
+    int onFiles = -1, afterDropOnFinish = -1;
+    const INT_PTR result = Run([&](WizardDriver& d, HWND sheet) {
+        ToFinishPage(d, sheet);
+        DropOn(sheet, {dir_ / L"Other.dwg"});
+        for (auto page = std::rbegin(kMiddlePages); page != std::rend(kMiddlePages); ++page) {
+            WizardDriver::Press(sheet, PSBTN_BACK);
+            d.WaitUntil([&] { return Shown(sheet, page->control); }, page->name);
+        }
+        WizardDriver::Press(sheet, PSBTN_BACK);
+        d.WaitUntil([sheet] { return Shown(sheet, IDC_FILES_LIST); }, "the Files page again");
+        afterDropOnFinish = ListedDrawings(sheet);
+        DropOn(sheet, {dir_ / L"Other.dwg"});
+        onFiles = ListedDrawings(sheet);
+        Cancel(d, sheet);
+    });
+    EXPECT_EQ(result, IDCANCEL);
+    EXPECT_EQ(afterDropOnFinish, 1);
+    EXPECT_EQ(onFiles, 2);
+    EXPECT_EQ(app_->Drawings, std::vector<std::wstring>{AxvekFilenm(drawing_).FullPath});
 }

@@ -6,6 +6,9 @@
 // (3 for a usage error) and a line on stderr. Output is UTF-8 on stdout.
 //
 //   start <command line>         start a process (its exit code is kept)
+//   run <command line>           start a process and wait until it ends (at
+//                                most a minute); fails unless it exits with 0.
+//                                The process of start stays the current one
 //   cwd <folder>                 current folder for the next start
 //   wait <title> <seconds>       wait for a visible top-level window with that
 //                                exact title; it becomes the current window
@@ -13,7 +16,8 @@
 //   wait-class <class> <seconds> the same, by window class, of the started process
 //   wait-with <title> <label | #id> <seconds>
 //                                the same, for a window with that title that
-//                                has a child with that label or id
+//                                shows a child with that label or id (a page
+//                                of a wizard: the page on show)
 //   count <title>                print "count: <n>", the visible top-level
 //                                windows with that title (of the started
 //                                process, when there is one)
@@ -22,6 +26,8 @@
 //   texts                        print "title: ..." and "child <id> <class>: <text>"
 //   click <label | #id>          press a button of the current window
 //   type <#id> <text>            set the text of a child (an edit)
+//   edit-label <#id> <text>      type text into the label edit of a child
+//                                tree view (waits for it) and press Enter
 //   key <label | #id> <vk>       post a key press (down and up) to a child
 //   state <label | #id>          print "state <label | #id>: checked=<0|1|2>
 //                                enabled=<0|1> visible=<0|1>" of a child
@@ -45,6 +51,7 @@
 //                                desktop process is running from here on
 #include <windows.h>
 
+#include <commctrl.h>
 #include <fcntl.h>
 #include <io.h>
 
@@ -110,7 +117,7 @@ struct Search {
     HWND found = nullptr;
 };
 
-HWND FindChildOf(HWND window, const std::wstring& spec);
+HWND FindChildOf(HWND window, const std::wstring& spec, bool shownOnly = false);
 
 BOOL CALLBACK FindTop(HWND w, LPARAM lp) {
     auto* s = reinterpret_cast<Search*>(lp);
@@ -124,7 +131,7 @@ BOOL CALLBACK FindTop(HWND w, LPARAM lp) {
         const std::wstring title = WindowText(w);
         match = s->kind == Search::Title ? title == s->what : title.rfind(s->what, 0) == 0;
     }
-    if (match && !s->child.empty()) match = FindChildOf(w, s->child) != nullptr;
+    if (match && !s->child.empty()) match = FindChildOf(w, s->child, true) != nullptr;
     if (match) {
         s->found = w;
         return FALSE;
@@ -152,27 +159,35 @@ BOOL CALLBACK PrintChild(HWND w, LPARAM) {
 struct ChildSearch {
     std::wstring label;
     int id = -1;
-    HWND found = nullptr;
+    HWND shown = nullptr, onShownPage = nullptr, any = nullptr;
 };
 
+// Pages of a wizard met before stay as hidden children of the sheet, and
+// pages share ids: the control on show wins, then a hidden one of the page
+// on show, then any.
 BOOL CALLBACK FindChild(HWND w, LPARAM lp) {
     auto* s = reinterpret_cast<ChildSearch*>(lp);
     if ((s->id >= 0 && GetDlgCtrlID(w) == s->id) ||
         (s->id < 0 && StripAmpersands(WindowText(w)) == StripAmpersands(s->label))) {
-        s->found = w;
-        return FALSE;
+        if (!s->any) s->any = w;
+        if (!s->onShownPage && IsWindowVisible(GetParent(w))) s->onShownPage = w;
+        if (IsWindowVisible(w)) {
+            s->shown = w;
+            return FALSE;
+        }
     }
     return TRUE;
 }
 
-HWND FindChildOf(HWND window, const std::wstring& spec) {
+HWND FindChildOf(HWND window, const std::wstring& spec, bool shownOnly) {
     ChildSearch s;
     if (!spec.empty() && spec[0] == L'#')
         s.id = static_cast<int>(wcstol(spec.c_str() + 1, nullptr, 0));
     else
         s.label = spec;
     EnumChildWindows(window, FindChild, reinterpret_cast<LPARAM>(&s));
-    return s.found;
+    if (shownOnly) return s.shown;
+    return s.shown ? s.shown : s.onShownPage ? s.onShownPage : s.any;
 }
 
 HWND Child(const std::wstring& spec) {
@@ -227,6 +242,23 @@ int wmain(int argc, wchar_t** argv) {
             CloseHandle(pi.hThread);
             g_process = pi.hProcess;
             g_processId = pi.dwProcessId;
+        } else if (step == L"run") {
+            std::wstring command = next(L"command line");
+            STARTUPINFOW si{};
+            si.cb = sizeof si;
+            PROCESS_INFORMATION pi{};
+            if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW,
+                                nullptr, nullptr, &si, &pi))
+                Fail(L"cannot run " + command + L" (error " + std::to_wstring(GetLastError()) +
+                     L")");
+            CloseHandle(pi.hThread);
+            const bool ended = WaitForSingleObject(pi.hProcess, 60000) == WAIT_OBJECT_0;
+            DWORD code = 1;
+            if (ended) GetExitCodeProcess(pi.hProcess, &code);
+            if (!ended) TerminateProcess(pi.hProcess, 1);
+            CloseHandle(pi.hProcess);
+            if (code != 0)
+                Fail(L"failed: " + command + L" (exit code " + std::to_wstring(code) + L")");
         } else if (step == L"cwd") {
             g_cwd = next(L"folder");
         } else if (step == L"wait" || step == L"wait-prefix" || step == L"wait-class") {
@@ -286,6 +318,19 @@ int wmain(int argc, wchar_t** argv) {
             HWND edit = Child(next(L"control"));
             std::wstring value = next(L"text");
             SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(value.c_str()));
+        } else if (step == L"edit-label") {
+            HWND tree = Child(next(L"tree"));
+            const std::wstring text = next(L"text");
+            HWND edit = nullptr;
+            for (int tries = 0; tries < 50 && !edit; ++tries) {
+                edit = reinterpret_cast<HWND>(SendMessageW(tree, TVM_GETEDITCONTROL, 0, 0));
+                if (!edit) Sleep(100);
+            }
+            if (!edit) Fail(L"no label edit");
+            SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+            const UINT scan = MapVirtualKeyW(VK_RETURN, MAPVK_VK_TO_VSC);
+            PostMessageW(edit, WM_KEYDOWN, VK_RETURN, 1 | (scan << 16));
+            PostMessageW(edit, WM_KEYUP, VK_RETURN, 1 | (scan << 16) | 0xC0000000u);
         } else if (step == L"close") {
             if (!g_window) Fail(L"no current window");
             PostMessageW(g_window, WM_CLOSE, 0, 0);

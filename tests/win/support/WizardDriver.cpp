@@ -90,20 +90,27 @@ void WizardDriver::WaitUntil(const std::function<bool()>& condition, const char*
 }
 
 HWND WizardDriver::Child(HWND window, int id) {
+    // Pages met before stay as hidden children of the sheet, and pages share
+    // ids: the control of the page on show wins, then a hidden control of it.
     struct Find {
         int id;
-        HWND found = nullptr;
+        HWND shown = nullptr, onShownPage = nullptr, any = nullptr;
     } f{id};
     EnumChildWindows(
         window,
         [](HWND w, LPARAM lp) -> BOOL {
             auto* f = reinterpret_cast<Find*>(lp);
             if (GetDlgCtrlID(w) != f->id) return TRUE;
-            f->found = w;
-            return FALSE;
+            if (!f->any) f->any = w;
+            if (!f->onShownPage && IsWindowVisible(GetParent(w))) f->onShownPage = w;
+            if (IsWindowVisible(w)) {
+                f->shown = w;
+                return FALSE;
+            }
+            return TRUE;
         },
         reinterpret_cast<LPARAM>(&f));
-    return f.found;
+    return f.shown ? f.shown : f.onShownPage ? f.onShownPage : f.any;
 }
 
 void WizardDriver::Click(HWND window, int id) {

@@ -1,0 +1,544 @@
+#include "wizard/PageFiles.h"
+
+#include <algorithm>
+#include <memory>
+#include <utility>
+
+#include "app/AxvekTarvoApp.h"
+#include "drawings/AxvekFile.h"
+#include "drawings/AxvekFilenm.h"
+#include "drawings/DrawingHeader.h"
+#include "framework/DataExchange.h"
+#include "framework/FileDialog.h"
+#include "framework/Resources.h"
+#include "resources/ids.h"
+#include "wizard/TarvoWizard.h"
+
+namespace {
+
+constexpr size_t kBrowseBuffer = 81920;  // characters for a multiple selection
+constexpr DWORD kSkippedFiles = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
+                                FILE_ATTRIBUTE_TEMPORARY | FILE_ATTRIBUTE_OFFLINE;
+// Batches from this size on show the wait cursor and insert with redraw off.
+constexpr size_t kLargeBatch = 64;
+
+bool HasExtension(const std::wstring& extension, const wchar_t* wanted) {
+    return text::EqualsNoCase(extension, wanted);
+}
+
+// The extension of a file name found by a scan (after its last dot).
+std::wstring ExtensionOf(const wchar_t* name) {
+    const wchar_t* dot = wcsrchr(name, L'.');
+    return dot ? std::wstring(dot + 1) : std::wstring();
+}
+
+// Case-insensitive, locale-aware comparison: <0, 0, >0.
+int CollateNoCase(const std::wstring& a, const std::wstring& b) {
+    const int result = CompareStringEx(LOCALE_NAME_USER_DEFAULT, NORM_IGNORECASE, a.c_str(),
+                                       static_cast<int>(a.size()), b.c_str(),
+                                       static_cast<int>(b.size()), nullptr, nullptr, 0);
+    return result ? result - CSTR_EQUAL : 0;
+}
+
+// The wait cursor while a long operation keeps the page from responding.
+class WaitCursor {
+  public:
+    explicit WaitCursor(bool show)
+        : previous_(show ? SetCursor(LoadCursorW(nullptr, IDC_WAIT)) : nullptr), shown_(show) {}
+    ~WaitCursor() {
+        if (shown_) SetCursor(previous_ ? previous_ : LoadCursorW(nullptr, IDC_ARROW));
+    }
+    WaitCursor(const WaitCursor&) = delete;
+    WaitCursor& operator=(const WaitCursor&) = delete;
+
+  private:
+    HCURSOR previous_;
+    bool shown_;
+};
+
+}  // namespace
+
+CPageFiles::CPageFiles(CTARVOWizard* sheet, CAxvekTarvoApp& app)
+    : CWizardPage(IDD_PAGE_FILES, sheet), app_(app) {}
+
+CPageFiles::~CPageFiles() {
+    // A page destroyed before its window frees its drawings here.
+    DeleteAllDrawings();
+}
+
+void CPageFiles::DoDataExchange(fw::CDataExchange& dx) {
+    fw::DDX_Control(dx, IDC_FILES_EMBLEM, emblem_);
+    fw::DDX_Control(dx, IDC_FILES_PREVIEW, preview_);
+    fw::DDX_Control(dx, IDC_FILES_LIST, list_);
+    fw::DDX_Control(dx, IDC_FILES_HEADING, heading_);
+}
+
+BOOL CPageFiles::OnInitDialog() {
+    CWizardPage::OnInitDialog();
+    statusMissing_ = fw::LoadResString(IDS_FILES_STATUS_MISSING);
+    statusReadOnly_ = fw::LoadResString(IDS_FILES_STATUS_READ_ONLY);
+    statusFolder_ = fw::LoadResString(IDS_FILES_STATUS_FOLDER);
+    statusOffline_ = fw::LoadResString(IDS_FILES_STATUS_OFFLINE);
+
+    list_.SetExtendedStyle(LVS_EX_FULLROWSELECT);
+    const RECT frame = list_.GetWindowRect();
+    const int width = frame.right - frame.left;
+    const int name = static_cast<int>(width * 0.25);
+    const int folder = static_cast<int>(width * 0.32);
+    const int version = static_cast<int>(width * 0.23);
+    list_.InsertColumn(0, fw::LoadResString(IDS_FILES_COLUMN_NAME), LVCFMT_LEFT, name);
+    list_.InsertColumn(1, fw::LoadResString(IDS_FILES_COLUMN_FOLDER), LVCFMT_LEFT, folder);
+    list_.InsertColumn(2, fw::LoadResString(IDS_FILES_COLUMN_VERSION), LVCFMT_LEFT, version);
+    list_.InsertColumn(3, fw::LoadResString(IDS_FILES_COLUMN_STATUS), LVCFMT_LEFT,
+                       width - name - folder - version - 4);
+    preview_.List = &list_;
+    heading_.SetBold(true);
+    return TRUE;
+}
+
+BOOL CPageFiles::OnSetActive() {
+    postedButtons_ = -1;
+    UpdateControls();
+    return CWizardPage::OnSetActive();
+}
+
+LRESULT CPageFiles::OnWizardNext() {
+    RefreshAllStatuses();
+    CollectDrawings();
+    if (app_.Drawings.empty()) {
+        fw::ShowMessage(fw::LoadResString(IDS_FILES_NONE_USABLE), MB_ICONERROR, DialogOwner());
+        return -1;
+    }
+    if (!ConfirmDiscard()) return -1;
+    return CWizardPage::OnWizardNext();
+}
+
+bool CPageFiles::OnCommand(UINT id, UINT code, HWND control) {
+    if (code != BN_CLICKED) return CWizardPage::OnCommand(id, code, control);
+    switch (id) {
+        case IDC_FILES_BROWSE:
+            AddDrawingFiles();
+            return true;
+        case IDC_FILES_REMOVE:
+            RemoveSelected();
+            return true;
+        case IDC_FILES_OPEN_LIST:
+            OpenList();
+            return true;
+        case IDC_FILES_ADD_LIST:
+            AddList();
+            return true;
+        case IDC_FILES_SAVE_LIST:
+            SaveList();
+            return true;
+        case IDC_FILES_NEW_LIST:
+            NewList();
+            return true;
+        default:
+            return CWizardPage::OnCommand(id, code, control);
+    }
+}
+
+bool CPageFiles::OnNotify(NMHDR* header, LRESULT& result) {
+    if (header->idFrom != IDC_FILES_LIST || header->hwndFrom != list_.GetSafeHwnd())
+        return CWizardPage::OnNotify(header, result);
+    result = 0;
+    switch (header->code) {
+        case LVN_ITEMCHANGED:
+            preview_.Invalidate(true);
+            UpdateControls();
+            return true;
+        case LVN_COLUMNCLICK:
+            SortByColumn(reinterpret_cast<NMLISTVIEW*>(header)->iSubItem);
+            return true;
+        case LVN_DELETEITEM: {
+            auto* item =
+                reinterpret_cast<DrawingItem*>(reinterpret_cast<NMLISTVIEW*>(header)->lParam);
+            if (item) {
+                listed_.erase(item->Path());
+                delete item;
+            }
+            return true;
+        }
+        case LVN_KEYDOWN: {
+            const WORD key = reinterpret_cast<NMLVKEYDOWN*>(header)->wVKey;
+            if (key == VK_DELETE)
+                RemoveSelected();
+            else if (key == VK_F5)
+                RefreshAllStatuses();
+            return true;
+        }
+        default:
+            return false;
+    }
+}
+
+bool CPageFiles::OnDropFiles(HDROP drop) {
+    DropFiles(drop);
+    return true;
+}
+
+bool CPageFiles::WindowProc(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
+    // The drawings go while the page still hears its list's notifications.
+    if (msg == WM_DESTROY) DeleteAllDrawings();
+    return CWizardPage::WindowProc(msg, wp, lp, result);
+}
+
+DrawingItem* CPageFiles::Item(int index) const {
+    return reinterpret_cast<DrawingItem*>(list_.GetItemData(index));
+}
+
+HWND CPageFiles::DialogOwner() const {
+    // Owned by the wizard, so that it cannot be used while a dialog is open.
+    return GetSheet() && GetSheet()->GetSafeHwnd() ? GetSheet()->GetSafeHwnd() : hwnd_;
+}
+
+void CPageFiles::UpdateControls() {
+    if (!hwnd_ || !list_.GetSafeHwnd()) return;
+    const bool any = list_.GetItemCount() > 0;
+    if (HWND remove = GetDlgItem(IDC_FILES_REMOVE))
+        ::EnableWindow(remove, list_.GetSelectedCount() > 0);
+    if (HWND save = GetDlgItem(IDC_FILES_SAVE_LIST)) ::EnableWindow(save, any);
+    const int buttons = any ? (PSWIZB_BACK | PSWIZB_NEXT) : PSWIZB_BACK;
+    if (buttons == postedButtons_) return;
+    postedButtons_ = buttons;
+    if (fw::CPropertySheet* sheet = GetSheet()) sheet->SetWizardButtons(buttons);
+}
+
+void CPageFiles::SetStatus(DrawingItem& item, bool readable, DWORD attributes) const {
+    item.Missing = !readable;
+    item.ReadOnly = readable && (attributes & FILE_ATTRIBUTE_READONLY);
+    if (!readable)
+        item.Status = statusMissing_;
+    else if (attributes & FILE_ATTRIBUTE_READONLY)
+        item.Status = statusReadOnly_;
+    else if (attributes & FILE_ATTRIBUTE_DIRECTORY)
+        item.Status = statusFolder_;
+    else if (attributes & FILE_ATTRIBUTE_OFFLINE)
+        item.Status = statusOffline_;
+    else
+        item.Status.clear();
+}
+
+void CPageFiles::RefreshStatus(DrawingItem& item) const {
+    const DWORD attributes = GetFileAttributesW(AxvekFilenm(item.Path()).FullPath.c_str());
+    SetStatus(item, attributes != INVALID_FILE_ATTRIBUTES, attributes);
+}
+
+void CPageFiles::RefreshAllStatuses() {
+    const int count = list_.GetItemCount();
+    WaitCursor wait(static_cast<size_t>(count) >= kLargeBatch);
+    for (int i = 0; i < count; ++i) {
+        DrawingItem* item = Item(i);
+        if (!item) continue;
+        const std::wstring before = item->Status;
+        RefreshStatus(*item);
+        if (item->Status != before) list_.SetItemText(i, 3, item->Status);
+    }
+}
+
+void CPageFiles::CollectDrawings() {
+    app_.Drawings.clear();
+    const int count = list_.GetItemCount();
+    for (int i = 0; i < count; ++i) {
+        const DrawingItem* item = Item(i);
+        if (item && !item->Missing && !item->ReadOnly) app_.Drawings.push_back(item->Path());
+    }
+}
+
+void CPageFiles::AddDrawings(const std::vector<std::wstring>& paths) {
+    std::vector<Candidate> candidates;
+    candidates.reserve(paths.size());
+    for (const std::wstring& path : paths) candidates.push_back({path});
+    AddCandidates(candidates);
+    UpdateControls();
+}
+
+void CPageFiles::AddCandidates(const std::vector<Candidate>& candidates) {
+    if (candidates.empty() || !list_.GetSafeHwnd()) return;
+    const bool large = candidates.size() >= kLargeBatch;
+    WaitCursor wait(large);
+    if (large) {
+        list_.SetRedraw(false);
+        list_.SetItemCount(list_.GetItemCount() + static_cast<int>(candidates.size()));
+    }
+    for (const Candidate& candidate : candidates) {
+        const AxvekFilenm name(candidate.Path);
+        if (!HasExtension(name.Extension, L"dwg")) continue;
+        auto item = std::make_unique<DrawingItem>();
+        item->Name = name.BaseName;
+        item->Folder = name.Drive + name.Directory;
+        // A drawing is listed once, whatever the letter case.
+        if (listed_.count(item->Path())) continue;
+        item->Version = VersionText(name.FullPath);
+        if (candidate.HasAttributes)
+            SetStatus(*item, true, candidate.Attributes);
+        else
+            RefreshStatus(*item);
+        const int index = list_.InsertItem(list_.GetItemCount(), item->Name,
+                                           reinterpret_cast<LPARAM>(item.get()));
+        if (index < 0) continue;
+        DrawingItem* listedItem = item.release();
+        listed_.insert(listedItem->Path());
+        list_.SetItemText(index, 1, listedItem->Folder);
+        list_.SetItemText(index, 2, listedItem->Version);
+        list_.SetItemText(index, 3, listedItem->Status);
+        modified_ = true;
+    }
+    if (large) {
+        list_.SetRedraw(true);
+        list_.Invalidate(true);
+    }
+}
+
+void CPageFiles::DeleteAllDrawings() {
+    if (list_.GetSafeHwnd() && list_.GetItemCount() > 0) {
+        WaitCursor wait(static_cast<size_t>(list_.GetItemCount()) >= kLargeBatch);
+        list_.SetRedraw(false);
+        list_.DeleteAllItems();
+        list_.SetRedraw(true);
+        list_.Invalidate(true);
+    }
+    listed_.clear();
+}
+
+void CPageFiles::AddDrawingFiles() {
+    fw::CFileDialog dialog(true, L"dwg", L"", OFN_ALLOWMULTISELECT | OFN_FILEMUSTEXIST,
+                           fw::LoadResString(IDS_FILES_BROWSE_FILTER), DialogOwner(),
+                           kBrowseBuffer);
+    dialog.SetTitle(fw::LoadResString(IDS_FILES_BROWSE_TITLE));
+    if (dialog.DoModal() == IDOK)
+        AddDrawings(dialog.GetPathNames());
+    else
+        UpdateControls();
+}
+
+void CPageFiles::DropFiles(HDROP drop) {
+    std::vector<Candidate> candidates;
+    bool told = false;
+    const UINT count = DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
+    {
+        WaitCursor wait(true);
+        for (UINT i = 0; i < count; ++i) {
+            const UINT length = DragQueryFileW(drop, i, nullptr, 0);
+            std::wstring dropped(static_cast<size_t>(length) + 1, L'\0');
+            dropped.resize(DragQueryFileW(drop, i, dropped.data(), length + 1));
+            const AxvekFilenm name(dropped);
+            if (app_.IsWinXpOrLater || dropped.size() < MAX_PATH) {
+                const DWORD attributes = GetFileAttributesW(name.FullPath.c_str());
+                if (attributes == INVALID_FILE_ATTRIBUTES ||
+                    (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+                    if (!name.FullPath.empty()) ScanFolder(name.FullPath, candidates);
+                    continue;
+                }
+            }
+            if (HasExtension(name.Extension, L"dml")) {
+                std::vector<std::wstring> entries;
+                if (ReadDrawingList(name.FullPath, entries))
+                    for (std::wstring& entry : entries) candidates.push_back({std::move(entry)});
+            } else if (HasExtension(name.Extension, L"dwg")) {
+                candidates.push_back({name.FullPath});
+            } else if (!told) {
+                // One message a drop; the rest of the drop is still taken.
+                told = true;
+                fw::ShowMessage(fw::FormatResString(IDS_FILES_DROP_OTHER, {name.FullPath}),
+                                MB_ICONERROR, DialogOwner());
+            }
+        }
+    }
+    DragFinish(drop);
+    AddCandidates(candidates);
+    UpdateControls();
+}
+
+void CPageFiles::ScanFolder(const std::wstring& top, std::vector<Candidate>& candidates) {
+    // Depth first with the open searches on a stack of our own: however deep
+    // the tree, the walk never runs out of stack.
+    struct Level {
+        HANDLE Find;
+        std::wstring Folder;
+    };
+    std::vector<Level> levels;
+    WIN32_FIND_DATAW found{};
+    const auto open = [&](const std::wstring& folder) {
+        const HANDLE find = FindFirstFileW((folder + L"\\*.*").c_str(), &found);
+        if (find == INVALID_HANDLE_VALUE) return false;
+        levels.push_back({find, folder});
+        return true;
+    };
+    if (!open(top)) return;
+    bool fresh = true;  // found holds the first entry of the top level
+    while (!levels.empty()) {
+        if (!fresh && !FindNextFileW(levels.back().Find, &found)) {
+            FindClose(levels.back().Find);
+            levels.pop_back();
+            continue;
+        }
+        fresh = false;
+        const wchar_t* entry = found.cFileName;
+        if (wcscmp(entry, L".") == 0 || wcscmp(entry, L"..") == 0) continue;
+        const std::wstring path = levels.back().Folder + L"\\" + entry;
+        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+            if (wcsncmp(entry, L"..", 2) != 0 && open(path)) fresh = true;
+            continue;
+        }
+        if (found.dwFileAttributes & kSkippedFiles) continue;
+        if (!HasExtension(ExtensionOf(entry), L"dwg")) continue;
+        candidates.push_back({path, true, found.dwFileAttributes});
+    }
+}
+
+bool CPageFiles::ReadDrawingList(const std::wstring& path, std::vector<std::wstring>& entries) {
+    WaitCursor wait(true);
+    AxvekDmlFile file(path);
+    if (!file.Open(false)) return false;
+    return file.ReadList(entries, true);
+}
+
+void CPageFiles::RemoveSelected() {
+    const UINT selected = list_.GetSelectedCount();
+    if (selected == 0) return;
+    if (selected > 1 &&
+        MessageBoxW(DialogOwner(), fw::LoadResString(IDS_FILES_REMOVE_QUESTION).c_str(),
+                    fw::LoadResString(IDS_FILES_REMOVE_CAPTION).c_str(),
+                    MB_YESNO | MB_ICONQUESTION) != IDYES)
+        return;
+    const bool large = selected >= kLargeBatch;
+    WaitCursor wait(large);
+    if (large) list_.SetRedraw(false);
+    // From the end, so that the indexes still to visit stay put.
+    for (int i = list_.GetItemCount() - 1; i >= 0; --i)
+        if (list_.GetItemState(i, LVIS_SELECTED) & LVIS_SELECTED) list_.DeleteItem(i);
+    if (large) {
+        list_.SetRedraw(true);
+        list_.Invalidate(true);
+    }
+    modified_ = true;
+    UpdateControls();
+}
+
+bool CPageFiles::ConfirmDiscard() {
+    if (list_.GetItemCount() == 0 || !modified_) return true;
+    app_.DmlFile.clear();
+    switch (fw::ShowMessage(fw::LoadResString(IDS_FILES_SAVE_QUESTION),
+                            MB_YESNOCANCEL | MB_ICONQUESTION, DialogOwner())) {
+        case IDNO:
+            return true;
+        case IDYES:
+            return SaveList();
+        default:
+            return false;
+    }
+}
+
+bool CPageFiles::SaveList() {
+    fw::CFileDialog dialog(false, L"dml", lastListPath_, OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT,
+                           fw::LoadResString(IDS_FILES_LIST_FILTER), DialogOwner());
+    dialog.SetTitle(fw::LoadResString(IDS_FILES_SAVE_TITLE));
+    if (dialog.DoModal() != IDOK) return false;
+    lastListPath_ = dialog.GetPathName();
+    std::vector<std::wstring> paths;
+    const int count = list_.GetItemCount();
+    paths.reserve(static_cast<size_t>(count));
+    for (int i = 0; i < count; ++i)
+        if (const DrawingItem* item = Item(i)) paths.push_back(item->Path());
+    bool saved = false;
+    {
+        WaitCursor wait(paths.size() >= kLargeBatch);
+        AxvekDmlFile file(lastListPath_);
+        // Written beside the old list and put in its place only when whole:
+        // a failed save never costs the list that was there.
+        saved = file.OpenReplacing() && file.WriteList(paths) && file.CommitReplace();
+    }
+    if (!saved) {
+        ListError(IDS_FILES_SAVE_FAILED);
+        return false;
+    }
+    modified_ = false;
+    app_.DmlFile = lastListPath_;
+    return true;
+}
+
+bool CPageFiles::ChooseListToRead(UINT titleId) {
+    fw::CFileDialog dialog(true, L"dml", lastListPath_, OFN_FILEMUSTEXIST | OFN_HIDEREADONLY,
+                           fw::LoadResString(IDS_FILES_LIST_FILTER), DialogOwner());
+    dialog.SetTitle(fw::LoadResString(titleId));
+    if (dialog.DoModal() != IDOK) return false;
+    lastListPath_ = dialog.GetPathName();
+    return true;
+}
+
+void CPageFiles::OpenList() {
+    if (!ConfirmDiscard()) return;
+    if (!ChooseListToRead(IDS_FILES_OPEN_TITLE)) return;
+    OpenListFile(lastListPath_);
+}
+
+void CPageFiles::OpenListFile(const std::wstring& path) {
+    lastListPath_ = path;
+    std::vector<std::wstring> entries;
+    if (ReadDrawingList(path, entries)) {
+        DeleteAllDrawings();
+        AddDrawings(entries);
+        app_.DmlFile = path;
+    } else {
+        ListError(IDS_FILES_OPEN_FAILED);
+    }
+    modified_ = false;
+    UpdateControls();
+}
+
+void CPageFiles::AddList() {
+    if (!ChooseListToRead(IDS_FILES_ADD_TITLE)) return;
+    std::vector<std::wstring> entries;
+    if (ReadDrawingList(lastListPath_, entries)) AddDrawings(entries);
+    UpdateControls();
+}
+
+void CPageFiles::NewList() {
+    if (!ConfirmDiscard()) return;
+    DeleteAllDrawings();
+    modified_ = false;
+    app_.DmlFile.clear();
+    UpdateControls();
+    if (HWND browse = GetDlgItem(IDC_FILES_BROWSE)) ::SetFocus(browse);
+}
+
+void CPageFiles::ListError(UINT id) const {
+    fw::ShowMessage(fw::FormatResString(id, {lastListPath_}), MB_ICONERROR, DialogOwner());
+}
+
+namespace {
+// Which way each column sorts next, for the whole process.
+bool g_sortAscending[4] = {};
+}  // namespace
+
+void CPageFiles::SortByColumn(int column) {
+    if (column < 0 || column > 3) return;
+    g_sortAscending[column] = !g_sortAscending[column];
+    WaitCursor wait(static_cast<size_t>(list_.GetItemCount()) >= kLargeBatch);
+    list_.SortItems(&CPageFiles::CompareItems,
+                    static_cast<LPARAM>(column) * 65536 + (g_sortAscending[column] ? 1 : 0));
+}
+
+int CALLBACK CPageFiles::CompareItems(LPARAM first, LPARAM second, LPARAM how) {
+    const auto* a = reinterpret_cast<const DrawingItem*>(first);
+    const auto* b = reinterpret_cast<const DrawingItem*>(second);
+    if (!a || !b) return 0;
+    const int column = static_cast<int>(how / 65536);
+    const bool ascending = (how % 65536) == 1;
+    // Each column's chain of texts; the first unequal one decides.
+    const std::wstring DrawingItem::*chains[4][4] = {
+        {&DrawingItem::Name},
+        {&DrawingItem::Folder, &DrawingItem::Name},
+        {&DrawingItem::Version, &DrawingItem::Folder, &DrawingItem::Name},
+        {&DrawingItem::Status, &DrawingItem::Version, &DrawingItem::Folder, &DrawingItem::Name},
+    };
+    int result = 0;
+    for (const auto member : chains[column]) {
+        if (!member) break;
+        result = CollateNoCase(a->*member, b->*member);
+        if (result != 0) break;
+    }
+    return ascending ? result : -result;
+}

@@ -1,0 +1,105 @@
+// The Files page: the list of drawings to migrate, built by browsing, by
+// dropping files and folders on the wizard and from drawing list files, with
+// each drawing's folder, format version and status, and its preview beside
+// the list. Next hands the usable drawings to the application object
+// (Drawings) and leaves in DmlFile the list file that matches the list.
+#pragma once
+
+#include <windows.h>
+
+#include <shellapi.h>
+
+#include <string>
+#include <vector>
+
+#include "core/Text.h"
+#include "framework/Controls.h"
+#include "wizard/DrawingItem.h"
+#include "wizard/PaintedControls.h"
+#include "wizard/Preview.h"
+#include "wizard/WizardPage.h"
+
+class CAxvekTarvoApp;
+
+class CPageFiles : public CWizardPage {
+  public:
+    CPageFiles(CTARVOWizard* sheet, CAxvekTarvoApp& app);
+    ~CPageFiles() override;
+
+    bool TakesDroppedFiles() const override { return true; }
+
+    // What the buttons, keys and the sheet's drops run; public for the
+    // benchmarks, which time them on a page of their own.
+    void AddDrawingFiles();
+    void DropFiles(HDROP drop);
+    void RemoveSelected();
+    bool SaveList();
+    void OpenList();
+    // OpenList once its dialog has chosen the path: the list replaced by the
+    // file's unmarked drawings, or kept with a message when it is no list.
+    void OpenListFile(const std::wstring& path);
+    void AddList();
+    void NewList();
+    void RefreshAllStatuses();
+    void CollectDrawings();
+    void SortByColumn(int column);
+    // Adds the drawings at the paths (lower case, each listed once) and
+    // updates the buttons: the list files' and the dialog's way in.
+    void AddDrawings(const std::vector<std::wstring>& paths);
+
+    bool Modified() const { return modified_; }
+    const std::wstring& LastListPath() const { return lastListPath_; }
+
+  protected:
+    void DoDataExchange(fw::CDataExchange& dx) override;
+    BOOL OnInitDialog() override;
+    BOOL OnSetActive() override;
+    LRESULT OnWizardNext() override;
+    bool OnCommand(UINT id, UINT code, HWND control) override;
+    bool OnNotify(NMHDR* header, LRESULT& result) override;
+    bool OnDropFiles(HDROP drop) override;
+    bool WindowProc(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
+
+  private:
+    // A drawing about to be listed; a scan knows its attributes already.
+    struct Candidate {
+        std::wstring Path;
+        bool HasAttributes = false;
+        DWORD Attributes = 0;
+    };
+    // Lists the candidates in their order, those not listed yet, with the
+    // list's redraw off and the room reserved.
+    void AddCandidates(const std::vector<Candidate>& candidates);
+    // Adds the drawings under the folder to candidates, depth first.
+    static void ScanFolder(const std::wstring& folder, std::vector<Candidate>& candidates);
+    // Reads a drawing list skipping the lines marked "[x]"; false when it
+    // cannot be read (a file that cannot be opened has been reported).
+    static bool ReadDrawingList(const std::wstring& path, std::vector<std::wstring>& entries);
+    void SetStatus(DrawingItem& item, bool readable, DWORD attributes) const;
+    void RefreshStatus(DrawingItem& item) const;
+    void DeleteAllDrawings();
+    bool ConfirmDiscard();
+    void ListError(UINT id) const;
+    // The list-file dialog of OpenList (title 2019) and AddList (2023); on OK
+    // LastListPath is the chosen path.
+    bool ChooseListToRead(UINT titleId);
+    void UpdateControls();
+    DrawingItem* Item(int index) const;
+    HWND DialogOwner() const;
+    static int CALLBACK CompareItems(LPARAM first, LPARAM second, LPARAM how);
+
+    CTranspBmp emblem_;
+    CPreview preview_;
+    fw::CListCtrl list_;
+    CBoldTxt heading_;
+    CAxvekTarvoApp& app_;
+    bool modified_ = false;
+    std::wstring lastListPath_;
+    // The rebuilt paths of the listed drawings: the duplicate test.
+    text::NoCaseSet listed_;
+    // The status texts, loaded once.
+    std::wstring statusMissing_, statusReadOnly_, statusFolder_, statusOffline_;
+    // The wizard buttons last posted, so that a selection of many items
+    // posts them once; -1 after activation.
+    int postedButtons_ = -1;
+};
