@@ -91,6 +91,9 @@
 #define IDS_LOG_REFUSED_EXTENSION 2402     // %s: path of the migration extension
 #define IDS_LOG_REFUSED_LOG_PATH 2403      // %s: path of the migration log
 #define IDS_LOG_REFUSED_LOG_FLAGS 2404     // %d: the log flags
+#define IDS_LOG_UNWRITABLE_EXTENSION 2405      // %s: path of the migration extension
+#define IDS_LOG_UNWRITABLE_LOG_PATH 2406       // %s: path of the migration log
+#define IDS_LOG_UNWRITABLE_SETUP_DRAWING 2407  // %s: path of the set-up drawing
 
 // Dialog framework, small dialogs and painted controls (our own additions:
 // strings from 2450; the others are the ids the wizard and the run monitor use)
