@@ -105,10 +105,7 @@ TEST_F(HostScriptsTest, UpdateTailsAfterTheOptionsPage) {
 
 TEST_F(HostScriptsTest, SetUpDrawingIsWrittenInTheSystemCodePage) {
     Flags(0, 4, 0, 0x1);
-    // A character beyond ASCII that the code page in force holds.
-    const std::wstring name =
-        fw::TextStream::CanRepresent(L"\u00fc", SystemLanguageLocale()) ? L"\u00fc" : L"\u56f3";
-    app_->SetupDrawing = L"C:\\Normen\\M" + name + L"ller Vorlage.dwg";
+    app_->SetupDrawing = L"C:\\Normen\\M" + LocalLetter() + L"ller Vorlage.dwg";
     EXPECT_EQ(Tail(false, true), "_axvekmigr\r\n_.QSAVE\r\n_EXPERT\r\n5\r\n_axsetupdwg\r\n_T\r\n" +
                                      Ansi(app_->SetupDrawing) +
                                      "\r\n_EXPERT\r\n0\r\n"
