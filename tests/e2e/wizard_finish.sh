@@ -4,10 +4,13 @@
 # on: the settings are saved (LogFlags 15 becomes 7), the job is prepared and
 # the run monitor comes up. No drawing is chosen yet, so it says so and comes
 # up idle with both marks; OK opens the log in notepad and the program exits
-# cleanly, restoring the host profile and leaving no temporary file.
+# cleanly, restoring the host profile and leaving no temporary file. The log
+# lives in a folder and under a name the console code page cannot spell (in
+# the local script under the other system code pages).
 source "$(dirname "$0")/lib.sh"
 
 install_demo_host
+use_local_log
 temp=$(temp_unix)
 rm -f "$temp"/vek*
 general="$profile_key\\General"
@@ -26,7 +29,7 @@ windriver cwd "$host_win" start "\"$host_win\\axTarvo.exe\"" wait-with "$wizard_
     wait-with "$wizard_title" '#2010' 5 click "$finish" \
     wait-with "$wizard_title" OK 20 texts click OK \
     wait-with "$wizard_title" '#2028' 20 state '#2025' state '#2026' state '#2028' state '#2022' \
-    click OK wait-prefix 'OrtxAMigr.log' 20 close exit 30 > "$out" 2>&1 || { cat "$out"; fail "windriver"; }
+    click OK wait-prefix "$log_file" 20 close exit 30 > "$out" 2>&1 || { cat "$out"; fail "windriver"; }
 cat "$out"
 
 grep -qF 'Kelvane Mechanical is still open.' "$out" || fail "Finish was not refused while the host ran"
@@ -40,6 +43,7 @@ grep -qx 'exit: 0' "$out" || fail "exit code"
 
 [ "$(reg_query "$settings_key" LogFlags)" = 0x7 ] || fail "LogFlags saved as $(reg_query "$settings_key" LogFlags)"
 [ "$(reg_query "$general" NoStartUpDialog)" = 0x0 ] || fail "the host profile was not restored"
+grep -qF 'Drawing Migration' "$log_unix" || fail "no log header in $log_unix"
 leftovers=$(ls "$temp" | grep -i '^vek' || true)
 [ -z "$leftovers" ] || fail "temporary files left: $leftovers"
 echo PASS
