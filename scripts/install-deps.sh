@@ -17,7 +17,7 @@ have clang++ || need+=(clang)
 have clang-format || need+=(clang-format)
 ls /usr/lib/llvm-*/lib/clang/*/lib/linux/libclang_rt.fuzzer-x86_64.a >/dev/null 2>&1 || need+=(libclang-rt-14-dev)
 [ -f /usr/src/googletest/CMakeLists.txt ] || need+=(googletest)
-have locale-gen || need+=(locales)
+have locale-gen || have /usr/sbin/locale-gen || need+=(locales)
 
 sudo=""
 [ "$(id -u)" -eq 0 ] || sudo=sudo
