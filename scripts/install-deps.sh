@@ -40,7 +40,8 @@ if [ ${#missing[@]} -gt 0 ]; then
         grep -qx "$name UTF-8" /etc/locale.gen 2>/dev/null ||
             echo "$name UTF-8" | $sudo tee -a /etc/locale.gen >/dev/null || true
     done
-    $sudo locale-gen >/dev/null 2>&1 || true
+    gen=$(command -v locale-gen || echo /usr/sbin/locale-gen)
+    $sudo "$gen" >/dev/null 2>&1 || true
     for name in "${missing[@]}"; do
         has_locale "$name" || echo "install-deps: could not generate the locale $name" >&2
     done
