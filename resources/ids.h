@@ -86,11 +86,14 @@
 #define HOST_IDS_EARLIER_RELEASE 20010  // string of the host's own ortxares.dll
 
 // Our own additions
-#define IDS_LOG_UNREPRESENTABLE_PATH 2400  // %s: drawing path the code page cannot hold
-#define IDS_LOG_NAME_FOR_CMD 2401          // %s: name cmd cannot be given in its code page
-#define IDS_LOG_REFUSED_EXTENSION 2402     // %s: path of the migration extension
-#define IDS_LOG_REFUSED_LOG_PATH 2403      // %s: path of the migration log
-#define IDS_LOG_REFUSED_LOG_FLAGS 2404     // %d: the log flags
+#define IDS_LOG_UNREPRESENTABLE_PATH 2400      // %s: drawing path the code page cannot hold
+#define IDS_LOG_NAME_FOR_CMD 2401              // %s: name cmd cannot be given in its code page
+#define IDS_LOG_REFUSED_EXTENSION 2402         // %s: path of the migration extension
+#define IDS_LOG_REFUSED_LOG_PATH 2403          // %s: path of the migration log
+#define IDS_LOG_REFUSED_LOG_FLAGS 2404         // %d: the log flags
+#define IDS_LOG_UNWRITABLE_EXTENSION 2405      // %s: path of the migration extension
+#define IDS_LOG_UNWRITABLE_LOG_PATH 2406       // %s: path of the migration log
+#define IDS_LOG_UNWRITABLE_SETUP_DRAWING 2407  // %s: path of the set-up drawing
 
 // Dialog framework, small dialogs and painted controls (our own additions:
 // strings from 2450; the others are the ids the wizard and the run monitor use)

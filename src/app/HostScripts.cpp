@@ -4,6 +4,7 @@
 #include "app/MigrationLog.h"
 #include "app/core/HostScriptLines.h"
 #include "drawings/AxvekFilenm.h"
+#include "framework/File.h"
 #include "framework/Resources.h"
 #include "framework/TextStream.h"
 #include "host/Language.h"
@@ -23,12 +24,36 @@ void WriteScript(const std::wstring& path, const std::vector<std::wstring>& line
     out.Write(all);
 }
 
+// The log in a form the script's code page can hold. A name it lacks goes in
+// its short form, which only a file that exists has: the log is made first
+// (the run appends its header to it next anyway).
+std::wstring LogFormForScript() {
+    if (fw::TextStream::CanRepresent(Logfile, SystemLanguageLocale())) return Logfile;
+    fw::CFile made;
+    made.Open(Logfile, fw::CFile::modeCreate | fw::CFile::modeNoTruncate | fw::CFile::modeWrite |
+                           fw::CFile::shareDenyNone);
+    made.Close();
+    return TextFileForm(Logfile);
+}
+
 }  // namespace
 
 void CAxvekTarvoApp::WriteHeadScript(const std::wstring& path) {
+    // Both names reach the host through a script in the system code page;
+    // written with "?" for what it lacks they would name nothing.
+    const std::wstring folder = TextFileForm(MigrationFolder);
+    const std::wstring log = LogFormForScript();
+    if (folder.empty() || log.empty()) {
+        if (folder.empty())
+            Notes.Add(fw::FormatResString(IDS_LOG_UNWRITABLE_EXTENSION,
+                                          {MigrationFolder + L"\\axmigr.orx"}));
+        if (log.empty()) Notes.Add(fw::FormatResString(IDS_LOG_UNWRITABLE_LOG_PATH, {Logfile}));
+        WriteScript(path, hostscript::RefusedHeadScriptLines());
+        return;
+    }
     hostscript::HeadValues values;
-    values.MigrationFolder = MigrationFolder;
-    values.LogPath = AxvekFilenm(Logfile, true).FullPath;
+    values.MigrationFolder = folder;
+    values.LogPath = AxvekFilenm(log, true).FullPath;
     values.LogFlags = LogFlags;
     std::vector<std::wstring> lines;
     hostscript::HeadValue refused = hostscript::HeadValue::None;
@@ -65,8 +90,15 @@ void CAxvekTarvoApp::WriteTailScript(const std::wstring& path, bool scanForm,
     settings.OptionFlags = OptionFlags;
     settings.SablonFlags = SablonFlags;
     settings.OrtxaFlags = OrtxaFlags;
-    // Only the selected drawings' tail carries the set-up drawing.
-    if (selectedDrawings && (OrtxaFlags & 0x1) && !SetupDrawing.empty())
-        settings.SetupDrawing = PathForTextFile(SetupDrawing, Notes);
+    // Only the selected drawings' tail carries the set-up drawing. One that
+    // no form in the code page can name is left out, and the log says so: an
+    // empty or garbled name would fail in the host for every drawing.
+    if (selectedDrawings && (OrtxaFlags & 0x1) && !SetupDrawing.empty()) {
+        settings.SetupDrawing = TextFileForm(SetupDrawing);
+        if (settings.SetupDrawing.empty()) {
+            settings.SetupDrawingLeftOut = true;
+            Notes.Add(fw::FormatResString(IDS_LOG_UNWRITABLE_SETUP_DRAWING, {SetupDrawing}));
+        }
+    }
     WriteScript(path, hostscript::UpdateTailLines(settings, selectedDrawings));
 }

@@ -95,11 +95,16 @@ void RunNotes::WriteHeld() {
     held_.clear();
 }
 
-std::wstring PathForTextFile(const std::wstring& path, RunNotes& notes) {
+std::wstring TextFileForm(const std::wstring& path) {
     const fw::TextLocale locale = SystemLanguageLocale();
     if (fw::TextStream::CanRepresent(path, locale)) return path;
     const std::wstring shortPath = fw::ShortPathName(path);
     if (!shortPath.empty() && fw::TextStream::CanRepresent(shortPath, locale)) return shortPath;
-    notes.Add(fw::FormatResString(IDS_LOG_UNREPRESENTABLE_PATH, {path}));
     return std::wstring();
+}
+
+std::wstring PathForTextFile(const std::wstring& path, RunNotes& notes) {
+    const std::wstring form = TextFileForm(path);
+    if (form.empty()) notes.Add(fw::FormatResString(IDS_LOG_UNREPRESENTABLE_PATH, {path}));
+    return form;
 }

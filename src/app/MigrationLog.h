@@ -41,10 +41,13 @@ class RunNotes {
     std::set<std::wstring> written_;
 };
 
-// The path in a form the text files' code page can hold: the path itself when
-// it can, else its short (8.3) form when that one can. Otherwise empty, and a
-// note names the drawing: written with the code page's default character it
-// would name another file, or a pattern.
+// A file or folder in a form the text files' code page can hold: the path
+// itself when it can, else its short (8.3) form when that one can. Otherwise
+// empty: written with the code page's default character it would name
+// another file, or a pattern.
+std::wstring TextFileForm(const std::wstring& path);
+
+// TextFileForm of a drawing; when it is empty a note names the drawing.
 std::wstring PathForTextFile(const std::wstring& path, RunNotes& notes);
 
 // The time stamp of a log header: the local time formatted with the given

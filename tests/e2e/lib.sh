@@ -75,3 +75,25 @@ pass_options=(wait-with "$wizard_title" '#2035' 10 click "$next")
 pass_standards=(wait-with "$wizard_title" '#2099' 10 click "$next")
 pass_search=(wait-with "$wizard_title" '#2016' 10 click "$next")
 on_finish=(wait-with "$wizard_title" '#2009' 10)
+# A name in the local script of the system code page in force with characters
+# its console code page lacks (scripts/test.sh sets AXTEST_LOCALE when it runs
+# the flow under other code pages): 932 lacks "–" and "ü", 850 lacks "–" and
+# "€", 437 lacks "–", "’" and "€".
+case "${AXTEST_LOCALE:-}" in
+    ja_JP*) local_name='移行 – Müller' ;;
+    de_DE*) local_name='Migration – Müller €' ;;
+    *) local_name='Migration – O’Neill €' ;;
+esac
+
+# Keeps the migration log under that name in a folder of that name in the
+# user's documents; sets log_win, log_unix and log_file (its name).
+use_local_log() {
+    local folder_win
+    folder_win="$(win_env USERPROFILE)\\Documents\\$local_name"
+    mkdir -p "$(unix_path "$folder_win")"
+    log_file="$local_name.log"
+    log_win="$folder_win\\$log_file"
+    log_unix=$(unix_path "$log_win")
+    "$wine" reg add "$settings_key" /v Logfile /t REG_SZ /d "$log_win" /f >/dev/null 2>&1 ||
+        fail "cannot set the log path"
+}

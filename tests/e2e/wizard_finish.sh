@@ -10,10 +10,13 @@
 # folders, and the run monitor migrates the three drawings to the end, the
 # hosts running the options. OK opens the log in notepad; the user's list
 # has the migrated drawings marked "[x]", and the program exits cleanly,
-# restoring the host profile and leaving no temporary file.
+# restoring the host profile and leaving no temporary file. The log
+# lives in a folder and under a name the console code page cannot spell (in
+# the local script under the other system code pages).
 source "$(dirname "$0")/lib.sh"
 
 install_demo_host
+use_local_log
 temp=$(temp_unix)
 rm -f "$temp"/vek*
 general="$profile_key\\General"
@@ -60,7 +63,7 @@ ended='The migration has ended. Choose OK to read the migration log.'   # string
 run=(wait-with "$wizard_title" '#2028' 20 wait-with "$wizard_title" "$ended" 300
     run "cmd /c copy /y \"%TEMP%\\vek*.scr\" \"$job_win\""
     state '#2026' state '#2028' state '#1'
-    click OK wait-prefix 'OrtxAMigr.log' 20 close)
+    click OK wait-prefix "$log_file" 20 close)
 
 out="$build/e2e-wizard_finish.txt"
 windriver cwd "$host_win" start "\"$host_win\\axTarvo.exe\"" "${begin[@]}" "${through_files_page[@]}" \
@@ -139,6 +142,7 @@ for line in 'Purged _LA \* _N\.' 'Purged _D \* _N\.' 'Command: _axmigratebb'; do
 done
 check_host_transcripts
 
+grep -qF 'Drawing Migration' "$log_unix" || fail "no log header in $log_unix"
 leftovers=$(ls "$temp" | grep -i '^vek' || true)
 [ -z "$leftovers" ] || fail "temporary files left: $leftovers"
 echo PASS

@@ -1,5 +1,10 @@
 #include "app/AxvekTarvoApp.h"
+#include "app/MigrationLog.h"
+#include "core/Text.h"
+#include "framework/PathNames.h"
 #include "framework/Resources.h"
+#include "framework/TextStream.h"
+#include "host/Language.h"
 #include "resources/ids.h"
 
 #include "support/WinTest.h"
@@ -100,12 +105,73 @@ TEST_F(HostScriptsTest, UpdateTailsAfterTheOptionsPage) {
 
 TEST_F(HostScriptsTest, SetUpDrawingIsWrittenInTheSystemCodePage) {
     Flags(0, 4, 0, 0x1);
-    app_->SetupDrawing = L"C:\\Normen\\M\u00fcller Vorlage.dwg";
+    app_->SetupDrawing = L"C:\\Normen\\M" + LocalLetter() + L"ller Vorlage.dwg";
+    EXPECT_EQ(Tail(false, true), "_axvekmigr\r\n_.QSAVE\r\n_EXPERT\r\n5\r\n_axsetupdwg\r\n_T\r\n" +
+                                     Ansi(app_->SetupDrawing) +
+                                     "\r\n_EXPERT\r\n0\r\n"
+                                     "_axvekmode\r\n0\r\n_.QSAVE\r\n" +
+                                     kClosing);
+    EXPECT_TRUE(app_->Notes.Held().empty());
+}
+
+// "Č" is in none of the system code pages the tests run under (1252, 932).
+TEST_F(HostScriptsTest, NamesTheCodePageLacksReachTheHostInTheirShortForm) {
+    const std::wstring folder = dir_ / L"\u010cert\u017e migration";
+    ASSERT_FALSE(fw::TextStream::CanRepresent(folder, SystemLanguageLocale()));
+    ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr));
+    app_->MigrationFolder = folder;
+    // Not there yet, like the log of every new job.
+    Logfile = dir_ / L"Migrace \u010c\u017e.log";
+    const std::vector<std::string> head = SplitCrLf(Head());
+    ASSERT_EQ(head.size(), 9u);
+    EXPECT_EQ(head[4], "\"" + Narrow(fw::ShortPathName(folder)) + "\\axmigr.orx\"");
+    // The log line names the log: lower case, "/", and still that file.
+    std::wstring log(head[6].begin(), head[6].end());
+    EXPECT_EQ(log, text::ToLower(log));
+    for (wchar_t& c : log)
+        if (c == L'/') c = L'\\';
+    WriteBytes(Logfile, "header");
+    EXPECT_EQ(ReadBytes(log), "header");
+
+    Flags(0, 4, 0, 0x1);
+    app_->SetupDrawing = dir_ / L"Vzor \u010c.dwt";
+    WriteBytes(app_->SetupDrawing, "OX1015");
+    const std::vector<std::string> tail = SplitCrLf(Tail(false, true));
+    ASSERT_GT(tail.size(), 6u);
+    EXPECT_EQ(tail[6], Narrow(fw::ShortPathName(app_->SetupDrawing)));
+    EXPECT_TRUE(app_->Notes.Held().empty());
+}
+
+TEST_F(HostScriptsTest, NamesNoFormInTheCodePageHoldsAreLeftOutAndTheLogSaysWhy) {
+    // Missing, so without a short form.
+    const std::wstring folder = dir_ / L"\u010cert\u017e migration";
+    const std::wstring setup = dir_ / L"Vzor \u010c.dwt";
+    struct Case {
+        std::wstring migrationFolder, logfile;
+        std::wstring detail;
+    } cases[] = {
+        {folder, dir_ / L"l.log",
+         fw::FormatResString(IDS_LOG_UNWRITABLE_EXTENSION, {folder + L"\\axmigr.orx"})},
+        {dir_.Path(), dir_ / L"\u010c\\l.log",
+         fw::FormatResString(IDS_LOG_UNWRITABLE_LOG_PATH, {dir_ / L"\u010c\\l.log"})},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(Narrow(c.detail));
+        app_->Notes = RunNotes();
+        app_->MigrationFolder = c.migrationFolder;
+        Logfile = c.logfile;
+        EXPECT_EQ(Head(), "_.QUIT\r\n");
+        EXPECT_EQ(app_->Notes.Held(), std::vector<std::wstring>{c.detail});
+    }
+
+    // Without its set-up drawing the block still sets the mode and saves.
+    app_->Notes = RunNotes();
+    Flags(0, 4, 0, 0x1);
+    app_->SetupDrawing = setup;
     EXPECT_EQ(Tail(false, true),
-              std::string("_axvekmigr\r\n_.QSAVE\r\n_EXPERT\r\n5\r\n_axsetupdwg\r\n_T\r\n"
-                          "C:\\Normen\\M\xfcller Vorlage.dwg\r\n_EXPERT\r\n0\r\n"
-                          "_axvekmode\r\n0\r\n_.QSAVE\r\n") +
-                  kClosing);
+              std::string("_axvekmigr\r\n_.QSAVE\r\n_axvekmode\r\n0\r\n_.QSAVE\r\n") + kClosing);
+    EXPECT_EQ(app_->Notes.Held(), std::vector<std::wstring>{fw::FormatResString(
+                                      IDS_LOG_UNWRITABLE_SETUP_DRAWING, {setup})});
 }
 
 TEST_F(HostScriptsTest, ScriptsAreRewrittenInFullAndAMissingFolderIsNoError) {

@@ -165,11 +165,11 @@ TEST_F(PageOptionsTest, CancelledTemplateDialogKeepsTheSetupDrawing) {
     std::wstring afterCancel, afterChoice;
     Run({
         [&](ScriptSheet& s) {
-            FileDialogAnswer cancel(L"Open", L"");
+            FileDialogAnswer cancel(L"", L"");  // the system's own title
             s.Click(IDC_OPT_SETUP_BROWSE);
             EXPECT_TRUE(cancel.Seen());
             afterCancel = app_.SetupDrawing;
-            FileDialogAnswer choose(L"Open", dir / L"chosen.dwt");
+            FileDialogAnswer choose(L"", dir / L"chosen.dwt");
             s.Click(IDC_OPT_SETUP_BROWSE);
             EXPECT_TRUE(choose.Seen());
             afterChoice = app_.SetupDrawing;

@@ -394,6 +394,8 @@ TEST_F(StandInHostTest, RefusedArgumentsAndUnknownLinesAreContractFaults) {
          "axmigr: Bad argument \"x1\" of _axvekloginfo"},
         {{L"_axvekmode", L"3"}, "axmigr: Bad argument \"3\" of _axvekmode"},
         {{L"_axsetupdwg", L"_X", L"a.dwg"}, "axmigr: Bad argument \"_X\" of _axsetupdwg"},
+        {{L"_axsetupdwg", L"_T", L"c:\\nowhere\\?ert.dwt"},
+         "axmigr: Bad argument \"c:\\nowhere\\?ert.dwt\" of _axsetupdwg"},
         {{L"(somefunction 1)"}, "Unknown command \"(somefunction 1)\"."},
         {{L"_orx", L"_unload", L"axmigr.orx", L"(axresetdbmod T)"}, nullptr},
         {{L"(axresetdbmod T)"}, "Unknown command \"(axresetdbmod T)\"."},

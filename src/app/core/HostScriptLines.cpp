@@ -34,7 +34,7 @@ constexpr uint32_t kPurgeBit = 0x2;
 void AppendOptionsBlock(const TailSettings& s, std::vector<std::wstring>& lines) {
     if (s.SablonFlags & 0x1) lines.push_back(L"_axmigratebb");
     if (s.SablonFlags & 0x2) lines.push_back(L"_axmigratesym");
-    if (s.OrtxaFlags & kSetupDrawingBit) {
+    if ((s.OrtxaFlags & kSetupDrawingBit) && !s.SetupDrawingLeftOut) {
         lines.insert(lines.end(), {L"_EXPERT", L"5", L"_axsetupdwg", L"_T"});
         lines.push_back(WithoutControlChars(s.SetupDrawing));
         lines.insert(lines.end(), {L"_EXPERT", L"0"});

@@ -42,6 +42,9 @@ struct TailSettings {
     uint32_t SablonFlags = 0;
     uint32_t OrtxaFlags = 0;
     std::wstring SetupDrawing;
+    // No form of the set-up drawing's name could be written: its lines go,
+    // the rest of the options block stays.
+    bool SetupDrawingLeftOut = false;
 };
 
 // "_axvekscan" (Operation 1) or "_axvekanalyze", then the closing block.

@@ -191,6 +191,9 @@ class Command {
         if (!text::EqualsNoCase(option, L"_T"))
             return BadArgument(option, L"_axsetupdwg", L"not _T");
         if (setup.empty()) return BadArgument(setup, L"_axsetupdwg", L"no set-up drawing");
+        // A name garbled on its way (a "?" for a character) names nothing.
+        if (GetFileAttributesW(setup.c_str()) == INVALID_FILE_ATTRIBUTES)
+            return BadArgument(setup, L"_axsetupdwg", L"no such set-up drawing");
         Note(L"set-up drawing " + Quoted(setup) + L" applied to " + DrawingName());
     }
 

@@ -78,9 +78,14 @@ BOOL CALLBACK FindMessageBox(HWND w, LPARAM lp) {
     return FALSE;
 }
 
+bool IsFileDialog(HWND w) {
+    return GetDlgItem(w, 0x47c) || GetDlgItem(w, 0x480);
+}
+
 BOOL CALLBACK FindTitled(HWND w, LPARAM lp) {
     auto* f = reinterpret_cast<BoxFinder*>(lp);
-    if (!OwnVisible(w) || TitleOf(w) != f->title) return TRUE;
+    if (!OwnVisible(w)) return TRUE;
+    if (f->title.empty() ? !IsFileDialog(w) : TitleOf(w) != f->title) return TRUE;
     f->found = w;
     return FALSE;
 }

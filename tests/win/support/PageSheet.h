@@ -65,7 +65,8 @@ class MessageBoxAnswer {
 
 // Sets the file-name edit of this process's next file dialog with that title
 // and presses OK (or Cancel when path is empty); answers Yes when the dialog
-// then asks whether to replace the file.
+// then asks whether to replace the file. An empty title stands for the
+// system's own, which is in the system's language: any file dialog.
 class FileDialogAnswer {
   public:
     FileDialogAnswer(std::wstring title, std::wstring path, DWORD timeoutMs = 15000);

@@ -6,6 +6,7 @@
 
 #include "framework/Resources.h"
 #include "framework/TextStream.h"
+#include "host/Language.h"
 #include "resources/ids.h"
 
 namespace testenv {
@@ -191,6 +192,12 @@ std::vector<std::string> SplitCrLf(const std::string& bytes) {
 
 std::string Ansi(const std::wstring& s) {
     return fw::TextStream::Encode(s, fw::TextLocale{CP_ACP}, nullptr);
+}
+
+std::wstring LocalLetter() {
+    for (const wchar_t* letter : {L"\u00fc", L"\u56f3", L"\u00e9", L"\u0434"})
+        if (fw::TextStream::CanRepresent(letter, SystemLanguageLocale())) return letter;
+    return L"u";
 }
 
 std::string ListFileBytes(const std::vector<std::pair<bool, std::wstring>>& entries) {

@@ -64,6 +64,9 @@ std::string Narrow(const std::wstring& s);  // UTF-8, for test messages
 std::vector<std::string> SplitCrLf(const std::string& bytes);
 // The bytes the program writes for a text in the system ANSI code page.
 std::string Ansi(const std::wstring& s);
+// A letter beyond ASCII that the system code page in force holds: "ü" in the
+// western ones, "図" in Japanese.
+std::wstring LocalLetter();
 // A drawing list file as the program writes it: header, then "[x]"/"[ ]" + path.
 std::string ListFileBytes(const std::vector<std::pair<bool, std::wstring>>& entries);
 
