@@ -82,7 +82,7 @@ driver wait "$safety" 5 click OK >/dev/null
 list="$(wine64 cmd /c 'echo %USERPROFILE%' 2>/dev/null | tr -d '\r')\\Documents\\Drawings\\Demo drawings.dml"
 driver wait-with "$title" '#2013' 10 click '#2013' >/dev/null
 shot 04-open-list wait-with "$open_list" '#1148' 10
-driver wait-with "$open_list" '#1148' 5 type '#1148' "$list" click '#1' gone 10 >/dev/null
+driver wait-with "$open_list" '#1148' 5 type '#1148' "$list" click Open gone 10 >/dev/null
 driver wait-with "$title" '#2000' 5 key '#2000' 40 sleep 500 >/dev/null
 shot 05-files wait-with "$title" '#2000' 5
 driver wait-with "$title" '#2000' 5 click "$next" >/dev/null

@@ -26,7 +26,7 @@ install_demo_host() {
     # windriver steps from the Files page on to the next page, as a user goes:
     # Open List, the demo list's path typed into the Open dialog, Open, Next.
     through_files_page=(wait-with "$wizard_title" '#2013' 10 click '#2013'
-        wait 'Open Drawing List' 10 type '#1148' "$demo_list" click '#1' gone 10
+        wait 'Open Drawing List' 10 type '#1148' "$demo_list" click Open gone 10
         wait-with "$wizard_title" '#2013' 5 sleep 300 click "$next")
 }
 
