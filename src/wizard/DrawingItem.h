@@ -12,6 +12,9 @@ struct DrawingItem {
     std::wstring Status;   // the status text from the file's attributes
     bool Missing = false;  // the attributes could not be read
     bool ReadOnly = false;
+    // While the list sorts: the collation keys of the sorted column's chain
+    // of texts, one after the other; empty otherwise.
+    std::string SortKey;
 
     // The drawing's path, always rebuilt from its parts.
     std::wstring Path() const { return Folder + Name + L".dwg"; }

@@ -40,6 +40,39 @@ int CollateNoCase(const std::wstring& a, const std::wstring& b) {
     return result ? result - CSTR_EQUAL : 0;
 }
 
+// The key of the same collation: two texts compare as their keys do, byte by
+// byte. Appended with its final zero, so that keys of a chain can follow
+// one another. False when the system gives none.
+bool AppendCollationKey(const std::wstring& text, std::string& key) {
+    // The system keys no empty text; it comes before any other.
+    if (text.empty()) {
+        key.push_back('\0');
+        return true;
+    }
+    const DWORD flags = LCMAP_SORTKEY | NORM_IGNORECASE;
+    const int length = static_cast<int>(text.size());
+    const int size = LCMapStringEx(LOCALE_NAME_USER_DEFAULT, flags, text.c_str(), length, nullptr,
+                                   0, nullptr, nullptr, 0);
+    if (size <= 0) return false;
+    const size_t at = key.size();
+    key.resize(at + static_cast<size_t>(size));
+    const int written =
+        LCMapStringEx(LOCALE_NAME_USER_DEFAULT, flags, text.c_str(), length,
+                      reinterpret_cast<LPWSTR>(&key[at]), size, nullptr, nullptr, 0);
+    if (written <= 0) return false;
+    key.resize(at + static_cast<size_t>(written));
+    if (key.back() != '\0') key.push_back('\0');
+    return true;
+}
+
+// Each column's chain of texts; the first unequal one decides.
+const std::wstring DrawingItem::*const kSortChains[4][4] = {
+    {&DrawingItem::Name},
+    {&DrawingItem::Folder, &DrawingItem::Name},
+    {&DrawingItem::Version, &DrawingItem::Folder, &DrawingItem::Name},
+    {&DrawingItem::Status, &DrawingItem::Version, &DrawingItem::Folder, &DrawingItem::Name},
+};
+
 // The wait cursor while a long operation keeps the page from responding.
 class WaitCursor {
   public:
@@ -69,7 +102,7 @@ CPageFiles::~CPageFiles() {
 void CPageFiles::DoDataExchange(fw::CDataExchange& dx) {
     fw::DDX_Control(dx, IDC_FILES_EMBLEM, emblem_);
     fw::DDX_Control(dx, IDC_FILES_PREVIEW, preview_);
-    fw::DDX_Control(dx, IDC_FILES_LIST, list_);
+    if (!list_.GetSafeHwnd()) list_.Bind(GetDlgItem(IDC_FILES_LIST));
     fw::DDX_Control(dx, IDC_FILES_HEADING, heading_);
 }
 
@@ -180,7 +213,10 @@ bool CPageFiles::OnDropFiles(HDROP drop) {
 
 bool CPageFiles::WindowProc(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
     // The drawings go while the page still hears its list's notifications.
-    if (msg == WM_DESTROY) DeleteAllDrawings();
+    if (msg == WM_DESTROY) {
+        DeleteAllDrawings();
+        list_.Unbind();
+    }
     return CWizardPage::WindowProc(msg, wp, lp, result);
 }
 
@@ -516,9 +552,28 @@ bool g_sortAscending[4] = {};
 void CPageFiles::SortByColumn(int column) {
     if (column < 0 || column > 3) return;
     g_sortAscending[column] = !g_sortAscending[column];
-    WaitCursor wait(static_cast<size_t>(list_.GetItemCount()) >= kLargeBatch);
+    const int count = list_.GetItemCount();
+    WaitCursor wait(static_cast<size_t>(count) >= kLargeBatch);
+    // Keyed once per item rather than collated in every comparison: the
+    // same order, and 20,000 drawings sort in a fraction of the time.
+    std::vector<DrawingItem*> items;
+    items.reserve(static_cast<size_t>(count));
+    bool keyed = true;
+    for (int i = 0; i < count && keyed; ++i) {
+        DrawingItem* item = Item(i);
+        if (!item) continue;
+        items.push_back(item);
+        item->SortKey.clear();
+        for (const auto member : kSortChains[column]) {
+            if (!member) break;
+            if (!AppendCollationKey(item->*member, item->SortKey)) keyed = false;
+        }
+    }
+    if (!keyed)
+        for (DrawingItem* item : items) item->SortKey.clear();
     list_.SortItems(&CPageFiles::CompareItems,
                     static_cast<LPARAM>(column) * 65536 + (g_sortAscending[column] ? 1 : 0));
+    for (DrawingItem* item : items) std::string().swap(item->SortKey);
 }
 
 int CALLBACK CPageFiles::CompareItems(LPARAM first, LPARAM second, LPARAM how) {
@@ -527,18 +582,17 @@ int CALLBACK CPageFiles::CompareItems(LPARAM first, LPARAM second, LPARAM how) {
     if (!a || !b) return 0;
     const int column = static_cast<int>(how / 65536);
     const bool ascending = (how % 65536) == 1;
-    // Each column's chain of texts; the first unequal one decides.
-    const std::wstring DrawingItem::*chains[4][4] = {
-        {&DrawingItem::Name},
-        {&DrawingItem::Folder, &DrawingItem::Name},
-        {&DrawingItem::Version, &DrawingItem::Folder, &DrawingItem::Name},
-        {&DrawingItem::Status, &DrawingItem::Version, &DrawingItem::Folder, &DrawingItem::Name},
-    };
+    if (column < 0 || column > 3) return 0;
     int result = 0;
-    for (const auto member : chains[column]) {
-        if (!member) break;
-        result = CollateNoCase(a->*member, b->*member);
-        if (result != 0) break;
+    if (!a->SortKey.empty() && !b->SortKey.empty()) {
+        result = a->SortKey.compare(b->SortKey);
+        result = result < 0 ? -1 : (result > 0 ? 1 : 0);
+    } else {
+        for (const auto member : kSortChains[column]) {
+            if (!member) break;
+            result = CollateNoCase(a->*member, b->*member);
+            if (result != 0) break;
+        }
     }
     return ascending ? result : -result;
 }
