@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "BenchWin.h"
+#include "../win/support/Drop.h"
 #include "app/AxvekTarvoApp.h"
 #include "drawings/AxvekFile.h"
 #include "framework/PropertySheet.h"
@@ -83,17 +84,6 @@ long long PlainWalk(const std::wstring& folder) {
     return read;
 }
 
-HDROP DropOf(const std::wstring& path) {
-    const std::wstring names = path + L'\0' + L'\0';
-    HGLOBAL memory = GlobalAlloc(GHND, sizeof(DROPFILES) + names.size() * sizeof(wchar_t));
-    auto* drop = static_cast<DROPFILES*>(GlobalLock(memory));
-    drop->pFiles = sizeof(DROPFILES);
-    drop->fWide = TRUE;
-    memcpy(drop + 1, names.data(), names.size() * sizeof(wchar_t));
-    GlobalUnlock(memory);
-    return static_cast<HDROP>(memory);
-}
-
 int ListedCount(CPageFiles& page) {
     HWND list = GetDlgItem(page.GetSafeHwnd(), IDC_FILES_LIST);
     return list ? ListView_GetItemCount(list) : -1;
@@ -143,7 +133,7 @@ class BenchSheet : public fw::CPropertySheet {
             kDrawings);
         bench::Check(walked == kDrawings, "the walk read every drawing");
         const bench::Result drop = bench::Run(
-            "drop the tree on the page", 3, [&] { page_.DropFiles(DropOf(tree)); }, clear,
+            "drop the tree on the page", 3, [&] { page_.DropFiles(MakeDrop({tree})); }, clear,
             kDrawings);
         bench::Check(ListedCount(page_) == kDrawings, "the drop listed every drawing");
         std::printf("  drop / walk: %.2f (target at most 1.5, and under 3000 ms)\n",

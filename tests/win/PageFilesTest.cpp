@@ -13,6 +13,7 @@
 #include "resources/ids.h"
 #include "stand-ins/drawings/core/StandInDrawing.h"
 
+#include "support/Drop.h"
 #include "support/PageSheet.h"
 #include "support/WinTest.h"
 
@@ -84,17 +85,8 @@ class PageFilesTest : public WinTest {
     }
     // What the shell sends when files are dropped on the wizard.
     static void Drop(ScriptSheet& s, const std::vector<std::wstring>& paths) {
-        std::wstring names;
-        for (const auto& path : paths) names += path + L'\0';
-        names += L'\0';
-        HGLOBAL memory = GlobalAlloc(GHND, sizeof(DROPFILES) + names.size() * sizeof(wchar_t));
-        auto* drop = static_cast<DROPFILES*>(GlobalLock(memory));
-        drop->pFiles = sizeof(DROPFILES);
-        drop->fWide = TRUE;
-        memcpy(drop + 1, names.data(), names.size() * sizeof(wchar_t));
-        GlobalUnlock(memory);
         SendMessageW(s.GetActivePage()->GetSafeHwnd(), WM_DROPFILES,
-                     reinterpret_cast<WPARAM>(memory), 0);
+                     reinterpret_cast<WPARAM>(MakeDrop(paths)), 0);
     }
     static void SelectAll(ScriptSheet& s, const std::vector<int>& items) {
         ListView_SetItemState(List(s), -1, 0, LVIS_SELECTED);

@@ -10,8 +10,6 @@ using namespace testenv;
 
 namespace {
 
-const wchar_t kFrameClass[] = L"axtest.PaintedFrame";
-
 // Counts the pixels of an area that are clearly darker than the face colour:
 // the ink of a text.
 int InkPixels(const Pixels& p) {
@@ -27,18 +25,8 @@ class PaintedControlsTest : public WinTest {
   protected:
     void SetUp() override {
         WinTest::SetUp();
-        WNDCLASSW wc{};
-        wc.lpfnWndProc = DefWindowProcW;
-        wc.hInstance = GetModuleHandleW(nullptr);
-        wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-        wc.lpszClassName = kFrameClass;
-        RegisterClassW(&wc);
-        frame_ = CreateWindowExW(WS_EX_TOPMOST, kFrameClass, L"", WS_POPUP, 20, 20, 760, 720,
-                                 nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+        frame_ = ShowTestFrame(760, 720);
         ASSERT_TRUE(frame_);
-        // Not activated: Wine waits two seconds for a window manager when an
-        // active window goes away.
-        ShowWindow(frame_, SW_SHOWNOACTIVATE);
         font_ =
             CreateFontW(-11, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, L"Tahoma");
     }

@@ -17,8 +17,6 @@ using namespace testenv;
 
 namespace {
 
-const wchar_t kFrameClass[] = L"axtest.PreviewFrame";
-
 std::string DrawingBytes(standin::Preview kind, int width, int height, unsigned seed) {
     standin::DrawingSpec spec;
     spec.Version = "OX1021";
@@ -99,16 +97,8 @@ class PreviewTest : public WinTest {
         WinTest::SetUp();
         INITCOMMONCONTROLSEX controls{sizeof controls, ICC_LISTVIEW_CLASSES};
         InitCommonControlsEx(&controls);
-        WNDCLASSW wc{};
-        wc.lpfnWndProc = DefWindowProcW;
-        wc.hInstance = GetModuleHandleW(nullptr);
-        wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-        wc.lpszClassName = kFrameClass;
-        RegisterClassW(&wc);
-        frame_ = CreateWindowExW(WS_EX_TOPMOST, kFrameClass, L"", WS_POPUP, 20, 20, 900, 560,
-                                 nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+        frame_ = ShowTestFrame(900, 560);
         ASSERT_TRUE(frame_);
-        ShowWindow(frame_, SW_SHOWNOACTIVATE);  // see PaintedControlsTest
         HWND list = CreateWindowExW(WS_EX_CLIENTEDGE, WC_LISTVIEWW, L"",
                                     WS_CHILD | WS_VISIBLE | LVS_REPORT | LVS_SHOWSELALWAYS, 10, 10,
                                     260, 308, frame_, nullptr, GetModuleHandleW(nullptr), nullptr);

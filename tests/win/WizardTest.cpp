@@ -13,6 +13,7 @@
 #include "resources/ids.h"
 
 #include "stand-ins/drawings/core/StandInDrawing.h"
+#include "support/Drop.h"
 #include "support/WinTest.h"
 #include "support/WizardDriver.h"
 
@@ -46,16 +47,7 @@ const PageMark kMiddlePages[] = {
 
 // What the shell sends a window that files are dropped on.
 void DropOn(HWND window, const std::vector<std::wstring>& paths) {
-    std::wstring names;
-    for (const auto& path : paths) names += path + L'\0';
-    names += L'\0';
-    HGLOBAL memory = GlobalAlloc(GHND, sizeof(DROPFILES) + names.size() * sizeof(wchar_t));
-    auto* drop = static_cast<DROPFILES*>(GlobalLock(memory));
-    drop->pFiles = sizeof(DROPFILES);
-    drop->fWide = TRUE;
-    memcpy(drop + 1, names.data(), names.size() * sizeof(wchar_t));
-    GlobalUnlock(memory);
-    SendMessageW(window, WM_DROPFILES, reinterpret_cast<WPARAM>(memory), 0);
+    SendMessageW(window, WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDrop(paths)), 0);
 }
 
 int ListedDrawings(HWND sheet) {

@@ -194,6 +194,20 @@ std::string Ansi(const std::wstring& s) {
     return fw::TextStream::Encode(s, fw::TextLocale{CP_ACP}, nullptr);
 }
 
+HWND ShowTestFrame(int width, int height) {
+    static const wchar_t kClass[] = L"axtest.Frame";
+    WNDCLASSW wc{};
+    wc.lpfnWndProc = DefWindowProcW;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    wc.lpszClassName = kClass;
+    RegisterClassW(&wc);  // fails harmlessly from the second frame on
+    HWND frame = CreateWindowExW(WS_EX_TOPMOST, kClass, L"", WS_POPUP, 20, 20, width, height,
+                                 nullptr, nullptr, wc.hInstance, nullptr);
+    if (frame) ShowWindow(frame, SW_SHOWNOACTIVATE);
+    return frame;
+}
+
 std::wstring LocalLetter() {
     for (const wchar_t* letter : {L"\u00fc", L"\u56f3", L"\u00e9", L"\u0434"})
         if (fw::TextStream::CanRepresent(letter, SystemLanguageLocale())) return letter;

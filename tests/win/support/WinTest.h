@@ -67,6 +67,10 @@ std::string Ansi(const std::wstring& s);
 // A letter beyond ASCII that the system code page in force holds: "ü" in the
 // western ones, "図" in Japanese.
 std::wstring LocalLetter();
+// A top-level window in the dialog face colour at (20, 20), on top, shown
+// without activating it (Wine waits two seconds for a window manager when an
+// active window goes away), for controls a test creates on it.
+HWND ShowTestFrame(int width, int height);
 // A drawing list file as the program writes it: header, then "[x]"/"[ ]" + path.
 std::string ListFileBytes(const std::vector<std::pair<bool, std::wstring>>& entries);
 
