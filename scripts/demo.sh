@@ -106,8 +106,9 @@ shot 08-search wait-with "$title" '#2016' 5
 driver wait-with "$title" '#2016' 5 click "$next" >/dev/null
 shot 09-finish wait-with "$title" '#2009' 10
 driver wait-with "$title" '#2009' 5 click "$cancel" >/dev/null
-shot 10-cancel wait-with "$title" No 10
-driver wait-with "$title" No 5 click No >/dev/null
+# The message box's No by its id: Wine translates its label.
+shot 10-cancel wait-with "$title" '#7' 10
+driver wait-with "$title" '#7' 5 click '#7' >/dev/null
 # Finish: the run monitor migrates the three drawings of the list.
 driver wait-with "$title" '#2009' 5 click "$finish" >/dev/null
 shot 11-monitor wait-with "$title" '#2028' 20

@@ -56,6 +56,9 @@ check_host_transcripts() {
 # message boxes share, so the wizard is found by its Next button.
 wizard_title='Drawing Migration Wizard'
 next='#12324' back='#12323' finish='#12325' cancel='#2'
+# A message box's Yes and No by their ids: their labels are translated under
+# other locales.
+yes='#6' no='#7'
 help_title='Drawing Migration Wizard Help'
 safety_title='Safety Notice'
 

@@ -15,8 +15,8 @@ echo "host line" > "$temp/old-host.log"
 
 # The wizard comes up; cancelling it ends the program without a job.
 out=$(windriver cwd "$host_win" start "\"$host_win\\axTarvo.exe\"" \
-    wait-with "$wizard_title" "$next" 30 click "$cancel" wait-with "$wizard_title" Yes 10 \
-    click Yes exit 30)
+    wait-with "$wizard_title" "$next" 30 click "$cancel" wait-with "$wizard_title" "$yes" 10 \
+    click "$yes" exit 30)
 echo "$out"
 grep -qx 'exit: 0' <<<"$out" || fail "exit code"
 [ ! -e "$temp/vek1.tmp" ] || fail "the counter file outlived the program"

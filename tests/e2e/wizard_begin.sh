@@ -34,7 +34,7 @@ windriver cwd "$host_win" start "\"$host_win\\axTarvo.exe\"" wait-with "$wizard_
     click "$next" wait "$safety_title" 10 click OK wait-with "$wizard_title" '#2013' 10 \
     sleep 5000 click "$back" sleep 500 wait-with "$wizard_title" '#2042' 5 \
     click "$next" wait "$safety_title" 10 click OK wait-with "$wizard_title" '#2013' 10 \
-    click "$cancel" wait-with "$wizard_title" Yes 10 click Yes exit 30 > "$out" 2>&1 &
+    click "$cancel" wait-with "$wizard_title" "$yes" 10 click "$yes" exit 30 > "$out" 2>&1 &
 driver=$!
 # While the driver waits on the Files page, the profile changes.
 for _ in $(seq 300); do [ "$(grep -c '^window: ' "$out")" -ge 3 ] && break; sleep 0.1; done
