@@ -87,6 +87,11 @@ class CPageFiles : public CWizardPage {
     static bool ReadDrawingList(const std::wstring& path, std::vector<std::wstring>& entries);
     void SetStatus(DrawingItem& item, bool readable, DWORD attributes) const;
     void RefreshStatus(DrawingItem& item) const;
+    // Reads what the item has not read yet: its version, its status.
+    static void ReadVersion(DrawingItem& item);
+    void ReadStatus(DrawingItem& item) const;
+    // The texts of the version and status columns, read when first shown.
+    void GetDispInfo(NMLVDISPINFOW& info) const;
     void DeleteAllDrawings();
     bool ConfirmDiscard();
     void ListError(UINT id) const;
