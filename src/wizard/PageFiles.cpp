@@ -440,6 +440,7 @@ void CPageFiles::DropFiles(HDROP drop) {
             std::wstring dropped(static_cast<size_t>(length) + 1, L'\0');
             dropped.resize(DragQueryFileW(drop, i, dropped.data(), length + 1));
             const AxvekFilenm name(dropped);
+            Candidate candidate{name.FullPath};
             if (app_.IsWinXpOrLater || dropped.size() < MAX_PATH) {
                 const DWORD attributes = GetFileAttributesW(name.FullPath.c_str());
                 if (attributes == INVALID_FILE_ATTRIBUTES ||
@@ -447,13 +448,16 @@ void CPageFiles::DropFiles(HDROP drop) {
                     if (!name.FullPath.empty()) ScanFolder(name.FullPath, candidates);
                     continue;
                 }
+                // The drawing's status: no second call for it.
+                candidate.HasAttributes = true;
+                candidate.Attributes = attributes;
             }
             if (HasExtension(name.Extension, L"dml")) {
                 std::vector<std::wstring> entries;
                 if (ReadDrawingList(name.FullPath, entries))
                     for (std::wstring& entry : entries) candidates.push_back({std::move(entry)});
             } else if (HasExtension(name.Extension, L"dwg")) {
-                candidates.push_back({name.FullPath});
+                candidates.push_back(std::move(candidate));
             } else if (!told) {
                 // One message a drop; the rest of the drop is still taken.
                 told = true;
