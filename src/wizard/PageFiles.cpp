@@ -286,24 +286,15 @@ void CPageFiles::GetDispInfo(NMLVDISPINFOW& info) const {
     auto* item = reinterpret_cast<DrawingItem*>(asked.lParam);
     if (!item && asked.iItem >= 0) item = Item(asked.iItem);
     const std::wstring* text = nullptr;
-    if (item) switch (asked.iSubItem) {
-            case 0:
-                text = &item->Name;
-                break;
-            case 1:
-                text = &item->Folder;
-                break;
-            case 2:
-                ReadVersion(*item);
-                text = &item->Version;
-                break;
-            case 3:
-                ReadStatus(*item);
-                text = &item->Status;
-                break;
-            default:
-                break;
-        }
+    if (item && asked.iSubItem == 2) {
+        ReadVersion(*item);
+        text = &item->Version;
+    } else if (item && asked.iSubItem == 3) {
+        ReadStatus(*item);
+        text = &item->Status;
+    } else if (item) {
+        text = asked.iSubItem == 1 ? &item->Folder : &item->Name;
+    }
     // Cut to the room the list gives, never past it.
     const size_t room = static_cast<size_t>(asked.cchTextMax) - 1;
     const size_t length = text ? std::min(text->size(), room) : 0;
