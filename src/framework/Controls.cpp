@@ -41,6 +41,13 @@ bool CListCtrl::SetItemText(int item, int subItem, const std::wstring& text) con
     return SendMessage(LVM_SETITEMTEXTW, item, reinterpret_cast<LPARAM>(&lv)) != FALSE;
 }
 
+bool CListCtrl::SetItemTextCallback(int item, int subItem) const {
+    LVITEMW lv{};
+    lv.iSubItem = subItem;
+    lv.pszText = LPSTR_TEXTCALLBACKW;
+    return SendMessage(LVM_SETITEMTEXTW, item, reinterpret_cast<LPARAM>(&lv)) != FALSE;
+}
+
 std::wstring CListCtrl::GetItemText(int item, int subItem) const {
     // LVM_GETITEMTEXT says only how much it copied: grow until it fits.
     for (size_t size = 256;; size *= 4) {

@@ -79,6 +79,8 @@ class CListCtrl : public CWnd {
     // An item with its first column's text and its data; returns its index or -1.
     int InsertItem(int index, const std::wstring& text, LPARAM data) const;
     bool SetItemText(int item, int subItem, const std::wstring& text) const;
+    // The text is asked of the parent (LVN_GETDISPINFO) each time it is needed.
+    bool SetItemTextCallback(int item, int subItem) const;
     std::wstring GetItemText(int item, int subItem) const;
     LPARAM GetItemData(int item) const;
     bool SetItemData(int item, LPARAM data) const;

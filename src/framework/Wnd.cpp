@@ -1,16 +1,56 @@
 #include "framework/Wnd.h"
 
+#include <unordered_map>
+
 namespace fw {
 
 namespace {
 // Window properties rather than GWLP_USERDATA or DWLP_USER: those belong to
 // the window's class (message boxes and common dialogs use DWLP_USER), while
-// these names are ours alone, so FromHandle can ask any window.
+// these names are ours alone.
 const wchar_t kObjectProp[] = L"axTarvo.fw.CWnd";
 const wchar_t kProcProp[] = L"axTarvo.fw.WndProc";
 
+// Every attachment and subclassing of the process, in step with the
+// properties: asking a property is a trip to the window server on some
+// systems, and the dialog and subclass procedures ask on every message.
+// An entry goes with WM_NCDESTROY or the detach, so a window handle used
+// again later never finds an object of the window before it.
+struct Attachment {
+    CWnd* Object = nullptr;
+    WNDPROC Proc = nullptr;
+};
+SRWLOCK g_lock = SRWLOCK_INIT;
+std::unordered_map<HWND, Attachment>& Attachments() {
+    static std::unordered_map<HWND, Attachment> attachments;
+    return attachments;
+}
+
+class Locked {
+  public:
+    Locked() { AcquireSRWLockExclusive(&g_lock); }
+    ~Locked() { ReleaseSRWLockExclusive(&g_lock); }
+    Locked(const Locked&) = delete;
+    Locked& operator=(const Locked&) = delete;
+};
+
+Attachment Find(HWND window) {
+    Locked lock;
+    const auto at = Attachments().find(window);
+    return at == Attachments().end() ? Attachment{} : at->second;
+}
+
+// Changes the window's entry; an entry left empty goes.
+template <typename Change>
+void Update(HWND window, Change change) {
+    Locked lock;
+    Attachment& entry = Attachments()[window];
+    change(entry);
+    if (!entry.Object && !entry.Proc) Attachments().erase(window);
+}
+
 WNDPROC OriginalProc(HWND window) {
-    return reinterpret_cast<WNDPROC>(GetPropW(window, kProcProp));
+    return Find(window).Proc;
 }
 }  // namespace
 
@@ -23,7 +63,8 @@ CWnd::~CWnd() {
 }
 
 CWnd* CWnd::FromHandle(HWND window) {
-    return window ? static_cast<CWnd*>(GetPropW(window, kObjectProp)) : nullptr;
+    // Only this process attaches objects, and all of them are in the table.
+    return window ? Find(window).Object : nullptr;
 }
 
 bool CWnd::SubclassWindow(HWND window) {
@@ -34,6 +75,7 @@ bool CWnd::SubclassWindow(HWND window) {
     if (GetWindowThreadProcessId(window, nullptr) != GetCurrentThreadId()) return false;
     const auto old = reinterpret_cast<WNDPROC>(GetWindowLongPtrW(window, GWLP_WNDPROC));
     if (!old || !SetPropW(window, kProcProp, reinterpret_cast<HANDLE>(old))) return false;
+    Update(window, [old](Attachment& entry) { entry.Proc = old; });
     Attach(window);
     subclassed_ = true;
     SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&CWnd::SubclassProc));
@@ -55,6 +97,7 @@ HWND CWnd::UnsubclassWindow() {
             SetWindowLongPtrW(window, GWLP_WNDPROC,
                               reinterpret_cast<LONG_PTR>(OriginalProc(window)));
             RemovePropW(window, kProcProp);
+            Update(window, [](Attachment& entry) { entry.Proc = nullptr; });
         }
     }
     Detach();
@@ -147,10 +190,14 @@ LRESULT CWnd::DefaultProc(UINT msg, WPARAM wp, LPARAM lp) const {
 void CWnd::Attach(HWND window) {
     hwnd_ = window;
     SetPropW(window, kObjectProp, this);
+    Update(window, [this](Attachment& entry) { entry.Object = this; });
 }
 
 void CWnd::Detach() {
-    if (hwnd_ && FromHandle(hwnd_) == this) RemovePropW(hwnd_, kObjectProp);
+    if (hwnd_ && FromHandle(hwnd_) == this) {
+        RemovePropW(hwnd_, kObjectProp);
+        Update(hwnd_, [](Attachment& entry) { entry.Object = nullptr; });
+    }
     hwnd_ = nullptr;
     subclassed_ = false;
 }
@@ -181,6 +228,7 @@ LRESULT CALLBACK CWnd::SubclassProc(HWND window, UINT msg, WPARAM wp, LPARAM lp)
     result = old ? CallWindowProcW(old, window, msg, wp, lp) : DefWindowProcW(window, msg, wp, lp);
     if (msg == WM_NCDESTROY) {
         RemovePropW(window, kProcProp);
+        Update(window, [](Attachment& entry) { entry.Proc = nullptr; });
         if (object) object->WindowGone();
     }
     return result;

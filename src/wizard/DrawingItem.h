@@ -12,6 +12,10 @@ struct DrawingItem {
     std::wstring Status;   // the status text from the file's attributes
     bool Missing = false;  // the attributes could not be read
     bool ReadOnly = false;
+    // Read when first needed (a row shown, a sort, Next): a long list opens
+    // without touching every drawing. The list asks the page for the texts.
+    bool VersionPending = false;  // Version not read yet
+    bool StatusPending = false;   // Status, Missing and ReadOnly not read yet
     // While the list sorts: the collation keys of the sorted column's chain
     // of texts, one after the other; empty otherwise.
     std::string SortKey;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <unordered_map>
 #include <utility>
 
 #include "app/AxvekTarvoApp.h"
@@ -21,6 +22,9 @@ constexpr DWORD kSkippedFiles = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
                                 FILE_ATTRIBUTE_TEMPORARY | FILE_ATTRIBUTE_OFFLINE;
 // Batches from this size on show the wait cursor and insert with redraw off.
 constexpr size_t kLargeBatch = 64;
+// From this many listed drawings in one folder, their statuses are read by
+// one search of the folder.
+constexpr size_t kFolderSearch = 16;
 
 bool HasExtension(const std::wstring& extension, const wchar_t* wanted) {
     return text::EqualsNoCase(extension, wanted);
@@ -181,6 +185,9 @@ bool CPageFiles::OnNotify(NMHDR* header, LRESULT& result) {
             preview_.Invalidate(true);
             UpdateControls();
             return true;
+        case LVN_GETDISPINFOW:
+            GetDispInfo(*reinterpret_cast<NMLVDISPINFOW*>(header));
+            return true;
         case LVN_COLUMNCLICK:
             SortByColumn(reinterpret_cast<NMLISTVIEW*>(header)->iSubItem);
             return true;
@@ -257,28 +264,90 @@ void CPageFiles::SetStatus(DrawingItem& item, bool readable, DWORD attributes) c
 }
 
 void CPageFiles::RefreshStatus(DrawingItem& item) const {
-    const DWORD attributes = GetFileAttributesW(AxvekFilenm(item.Path()).FullPath.c_str());
+    // The rebuilt path is a full path already: no need to split it again.
+    const DWORD attributes = GetFileAttributesW(item.Path().c_str());
     SetStatus(item, attributes != INVALID_FILE_ATTRIBUTES, attributes);
+    item.StatusPending = false;
+}
+
+void CPageFiles::ReadVersion(DrawingItem& item) {
+    if (!item.VersionPending) return;
+    item.Version = VersionText(item.Path());
+    item.VersionPending = false;
+}
+
+void CPageFiles::ReadStatus(DrawingItem& item) const {
+    if (item.StatusPending) RefreshStatus(item);
+}
+
+void CPageFiles::GetDispInfo(NMLVDISPINFOW& info) const {
+    LVITEMW& asked = info.item;
+    if (!(asked.mask & LVIF_TEXT) || !asked.pszText || asked.cchTextMax <= 0) return;
+    auto* item = reinterpret_cast<DrawingItem*>(asked.lParam);
+    if (!item && asked.iItem >= 0) item = Item(asked.iItem);
+    const std::wstring* text = nullptr;
+    if (item && asked.iSubItem == 2) {
+        ReadVersion(*item);
+        text = &item->Version;
+    } else if (item && asked.iSubItem == 3) {
+        ReadStatus(*item);
+        text = &item->Status;
+    } else if (item) {
+        text = asked.iSubItem == 1 ? &item->Folder : &item->Name;
+    }
+    // Cut to the room the list gives, never past it.
+    const size_t room = static_cast<size_t>(asked.cchTextMax) - 1;
+    const size_t length = text ? std::min(text->size(), room) : 0;
+    if (length) wmemcpy(asked.pszText, text->data(), length);
+    asked.pszText[length] = L'\0';
 }
 
 void CPageFiles::RefreshAllStatuses() {
     const int count = list_.GetItemCount();
     WaitCursor wait(static_cast<size_t>(count) >= kLargeBatch);
-    for (int i = 0; i < count; ++i) {
-        DrawingItem* item = Item(i);
-        if (!item) continue;
-        const std::wstring before = item->Status;
-        RefreshStatus(*item);
-        if (item->Status != before) list_.SetItemText(i, 3, item->Status);
+    // A folder of many listed drawings is searched once for all of them: a
+    // directory search costs far less per file than a call per drawing.
+    // What the search does not give (a short name, a file gone meanwhile,
+    // a folder that cannot be searched) is asked one drawing at a time.
+    std::unordered_map<std::wstring, std::vector<DrawingItem*>> folders;
+    for (int i = 0; i < count; ++i)
+        if (DrawingItem* item = Item(i)) folders[item->Folder].push_back(item);
+    for (auto& [folder, items] : folders) {
+        std::unordered_map<std::wstring, DWORD, text::NoCaseHash, text::NoCaseEqual> found;
+        if (items.size() >= kFolderSearch) {
+            WIN32_FIND_DATAW entry{};
+            const HANDLE find =
+                FindFirstFileExW((folder + L"*").c_str(), FindExInfoBasic, &entry,
+                                 FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH);
+            if (find != INVALID_HANDLE_VALUE) {
+                do found.emplace(entry.cFileName, entry.dwFileAttributes);
+                while (FindNextFileW(find, &entry));
+                FindClose(find);
+            }
+        }
+        for (DrawingItem* item : items) {
+            const auto at = found.find(item->Name + L".dwg");
+            if (at != found.end()) {
+                SetStatus(*item, true, at->second);
+                item->StatusPending = false;
+            } else {
+                RefreshStatus(*item);
+            }
+        }
     }
+    // The status column asks for its texts again as it is drawn.
+    if (count > 0) ::InvalidateRect(list_.GetSafeHwnd(), nullptr, FALSE);
 }
 
 void CPageFiles::CollectDrawings() {
     app_.Drawings.clear();
     const int count = list_.GetItemCount();
+    WaitCursor wait(static_cast<size_t>(count) >= kLargeBatch);
     for (int i = 0; i < count; ++i) {
-        const DrawingItem* item = Item(i);
-        if (item && !item->Missing && !item->ReadOnly) app_.Drawings.push_back(item->Path());
+        DrawingItem* item = Item(i);
+        if (!item) continue;
+        ReadStatus(*item);
+        if (!item->Missing && !item->ReadOnly) app_.Drawings.push_back(item->Path());
     }
 }
 
@@ -306,19 +375,21 @@ void CPageFiles::AddCandidates(const std::vector<Candidate>& candidates) {
         item->Folder = name.Drive + name.Directory;
         // A drawing is listed once, whatever the letter case.
         if (listed_.count(item->Path())) continue;
-        item->Version = VersionText(name.FullPath);
+        // The version, and the status unless a scan found the attributes,
+        // are read when the row is first shown or a sort or Next needs them.
+        item->VersionPending = true;
         if (candidate.HasAttributes)
             SetStatus(*item, true, candidate.Attributes);
         else
-            RefreshStatus(*item);
+            item->StatusPending = true;
         const int index = list_.InsertItem(list_.GetItemCount(), item->Name,
                                            reinterpret_cast<LPARAM>(item.get()));
         if (index < 0) continue;
         DrawingItem* listedItem = item.release();
         listed_.insert(listedItem->Path());
         list_.SetItemText(index, 1, listedItem->Folder);
-        list_.SetItemText(index, 2, listedItem->Version);
-        list_.SetItemText(index, 3, listedItem->Status);
+        list_.SetItemTextCallback(index, 2);
+        list_.SetItemTextCallback(index, 3);
         modified_ = true;
     }
     if (large) {
@@ -360,6 +431,7 @@ void CPageFiles::DropFiles(HDROP drop) {
             std::wstring dropped(static_cast<size_t>(length) + 1, L'\0');
             dropped.resize(DragQueryFileW(drop, i, dropped.data(), length + 1));
             const AxvekFilenm name(dropped);
+            Candidate candidate{name.FullPath};
             if (app_.IsWinXpOrLater || dropped.size() < MAX_PATH) {
                 const DWORD attributes = GetFileAttributesW(name.FullPath.c_str());
                 if (attributes == INVALID_FILE_ATTRIBUTES ||
@@ -367,13 +439,16 @@ void CPageFiles::DropFiles(HDROP drop) {
                     if (!name.FullPath.empty()) ScanFolder(name.FullPath, candidates);
                     continue;
                 }
+                // The drawing's status: no second call for it.
+                candidate.HasAttributes = true;
+                candidate.Attributes = attributes;
             }
             if (HasExtension(name.Extension, L"dml")) {
                 std::vector<std::wstring> entries;
                 if (ReadDrawingList(name.FullPath, entries))
                     for (std::wstring& entry : entries) candidates.push_back({std::move(entry)});
             } else if (HasExtension(name.Extension, L"dwg")) {
-                candidates.push_back({name.FullPath});
+                candidates.push_back(std::move(candidate));
             } else if (!told) {
                 // One message a drop; the rest of the drop is still taken.
                 told = true;
@@ -559,6 +634,13 @@ void CPageFiles::SortByColumn(int column) {
     std::vector<DrawingItem*> items;
     items.reserve(static_cast<size_t>(count));
     bool keyed = true;
+    // The version and status chains need every item's texts read.
+    if (column >= 2)
+        for (int i = 0; i < count; ++i)
+            if (DrawingItem* item = Item(i)) {
+                ReadVersion(*item);
+                if (column == 3) ReadStatus(*item);
+            }
     for (int i = 0; i < count && keyed; ++i) {
         DrawingItem* item = Item(i);
         if (!item) continue;

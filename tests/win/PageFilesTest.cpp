@@ -324,7 +324,8 @@ TEST_F(PageFilesTest, ColumnsSortUpThenDownAndStatusByTheWholeChain) {
         [&](ScriptSheet& s) {
             FileDialogAnswer answer(Res(IDS_FILES_ADD_TITLE), list);
             s.Click(IDC_FILES_ADD_LIST);
-            for (int column : {0, 0, 3, 3}) {
+            // Status first, while no version or status has been read yet.
+            for (int column : {3, 3, 0, 0}) {
                 ClickColumn(s, column);
                 orders.push_back(Names(s));
             }
@@ -334,7 +335,7 @@ TEST_F(PageFilesTest, ColumnsSortUpThenDownAndStatusByTheWholeChain) {
     // The first click on a column may follow earlier clicks of this process.
     const std::vector<std::wstring> up{L"a", L"b", L"c", L"missing"};
     const std::vector<std::wstring> down{L"missing", L"c", L"b", L"a"};
-    EXPECT_TRUE((orders[0] == up && orders[1] == down) || (orders[0] == down && orders[1] == up));
+    EXPECT_TRUE((orders[2] == up && orders[3] == down) || (orders[2] == down && orders[3] == up));
     // Equal (empty) statuses by version ("...2" before "...17"), then folder.
     const std::vector<std::wstring> statusUp{L"c", L"b", L"a", L"missing"};
     const std::wstring v15 = Version("OX1015", 7), v32 = Version("OX1032", 3);
@@ -343,8 +344,8 @@ TEST_F(PageFilesTest, ColumnsSortUpThenDownAndStatusByTheWholeChain) {
                         nullptr, nullptr, 0) == CSTR_GREATER_THAN)
         byStatus = {L"b", L"a", L"c", L"missing"};
     const std::vector<std::wstring> byStatusDown(byStatus.rbegin(), byStatus.rend());
-    EXPECT_TRUE((orders[2] == byStatus && orders[3] == byStatusDown) ||
-                (orders[2] == byStatusDown && orders[3] == byStatus));
+    EXPECT_TRUE((orders[0] == byStatus && orders[1] == byStatusDown) ||
+                (orders[0] == byStatusDown && orders[1] == byStatus));
 }
 
 TEST_F(PageFilesTest, RemovingAsksOnlyForSeveralDrawings) {
@@ -387,13 +388,24 @@ TEST_F(PageFilesTest, NextHandsOnUsableDrawingsOrRefusesWhenThereAreNone) {
     WriteBytes(dir / L"locked.dwg", Drawing());
     WriteBytes(dir / L"gone.dwg", Drawing());
     SetFileAttributesW((dir / L"locked.dwg").c_str(), FILE_ATTRIBUTE_READONLY);
+    // Enough read-only drawings beside them that their folder is searched
+    // once for all statuses, in capitals on disk.
+    std::vector<std::wstring> crowd;
+    for (int i = 0; i < 20; ++i) {
+        crowd.push_back(dir / (L"CROWD-" + std::to_wstring(i) + L".DWG"));
+        WriteBytes(crowd.back(), Drawing());
+        SetFileAttributesW(crowd.back().c_str(), FILE_ATTRIBUTE_READONLY);
+    }
     const struct {
         std::vector<std::wstring> dropped;
+        bool crowded;
         int page;  // after Next
         std::vector<std::wstring> drawings;
     } cases[] = {
-        {{L"locked.dwg", L"gone.dwg"}, 0, {}},
-        {{L"locked.dwg", L"good.dwg", L"gone.dwg"}, 1, {Lower(dir / L"good.dwg")}},
+        {{L"locked.dwg", L"gone.dwg"}, false, 0, {}},
+        {{L"locked.dwg", L"good.dwg", L"gone.dwg"}, false, 1, {Lower(dir / L"good.dwg")}},
+        {{L"locked.dwg", L"gone.dwg"}, true, 0, {}},
+        {{L"locked.dwg", L"good.dwg", L"gone.dwg"}, true, 1, {Lower(dir / L"good.dwg")}},
     };
     for (const auto& c : cases) {
         WriteBytes(dir / L"gone.dwg", Drawing());
@@ -403,6 +415,7 @@ TEST_F(PageFilesTest, NextHandsOnUsableDrawingsOrRefusesWhenThereAreNone) {
             [&](ScriptSheet& s) {
                 std::vector<std::wstring> paths;
                 for (const auto& name : c.dropped) paths.push_back(dir / name);
+                if (c.crowded) paths.insert(paths.end(), crowd.begin(), crowd.end());
                 Drop(s, paths);
                 DeleteFileW((dir / L"gone.dwg").c_str());  // gone before Next
                 // Refused: string 2317; else the unsaved list: No.
@@ -419,4 +432,5 @@ TEST_F(PageFilesTest, NextHandsOnUsableDrawingsOrRefusesWhenThereAreNone) {
         EXPECT_EQ(app_.Drawings, c.drawings);
     }
     SetFileAttributesW((dir / L"locked.dwg").c_str(), FILE_ATTRIBUTE_NORMAL);
+    for (const std::wstring& path : crowd) SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
 }
