@@ -170,9 +170,17 @@ cp "$temp/MIGRATED.TXT" "$run/MIGRATED.TXT" 2>/dev/null || : >"$run/MIGRATED.TXT
     diff <(norm "$run/registry-before.reg") <(norm "$run/registry-after.reg") | grep '^<' |
         sed 's/^/host profile not restored: /' | head -20
     # No host, start or cmd process of the run left in this prefix.
-    procs=$("$wine" winedbg --command "info proc" 2>/dev/null | tr -d '\r')
+    # (winedbg itself runs under a start.exe of its own: that one is ours.)
+    for _ in $(seq 20); do
+        procs=$("$wine" winedbg --command "info proc" 2>/dev/null | tr -d '\r')
+        left=$(echo "$procs" | awk "/'start.exe'/ { s = \$0; next } /winedbg.exe'/ { s = \"\"; next }
+            s != \"\" { print s; s = \"\" } { print }" |
+            grep -i -E "'(ortx|cmd|start|axtarvo|notepad)\.exe'" || true)
+        [ -n "$left" ] || break
+        sleep 1
+    done
     echo "$procs" >"$run/processes.txt"
-    echo "$procs" | grep -i -E "'(ortx|cmd|start|axtarvo|notepad)\.exe'" | sed 's/^/process left: /'
+    [ -z "$left" ] || echo "$left" | sed 's/^/process left: /'
 } >"$run/leftovers.txt" 2>&1
 {
     echo "N=$n"
