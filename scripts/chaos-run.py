@@ -402,6 +402,8 @@ def check(run):
                 limit = 90.0 if kind == "hang" else 10.5
                 if took > limit:
                     r.fail("%d %s (%s): answered after %.1f s" % (i, p["name"], kind, took))
+        if len(host_runs) != len(progress_t):
+            r.fail("%d hosts timed for %d drawings started" % (len(host_runs), len(progress_t)))
     else:
         r.fail("no times: progress %d, end %d, hosts %d" % (len(progress_t), len(end_t), len(host_runs)))
 

@@ -260,7 +260,9 @@ void Host::StartLog() {
                                FILE_ATTRIBUTE_NORMAL, nullptr));
         // The same lines, each after the time it was logged (milliseconds
         // since 1970, UTC), for whoever times the run against the hosts.
-        timesPath_ = transcriptPath_.substr(0, transcriptPath_.size() - 4) + L".times";
+        // Named by the start as well: Wine gives ids of ended processes again.
+        timesPath_ = transcriptPath_.substr(0, transcriptPath_.size() - 4) + L"-" +
+                     std::to_wstring(GetTickCount64()) + L".times";
         FileHandle(CreateFileW(timesPath_.c_str(), GENERIC_WRITE,
                                FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, CREATE_ALWAYS,
                                FILE_ATTRIBUTE_NORMAL, nullptr));
