@@ -3,6 +3,7 @@
 #include "app/JobFiles.h"
 #include "app/MigrationLog.h"
 #include "app/SelectedDrawings.h"
+#include "core/Text.h"
 #include "drawings/AxvekFile.h"
 #include "framework/Resources.h"
 #include "resources/ids.h"
@@ -13,9 +14,15 @@ void CAxvekTarvoApp::CollectResults() {
     ReadTextLines(GetMigratedListPath(), migratedList);
 
     const SelectedDrawings selected(Drawings);
-    long long migrated = 0;
-    for (const std::wstring& line : migratedList)
-        if (selected.Contains(line)) ++migrated;
+    // A drawing redone after a stop and resume is listed once more; it is
+    // still one drawing migrated.
+    text::NoCaseSet counted;
+    for (const std::wstring& line : migratedList) {
+        if (!selected.Contains(line)) continue;
+        const std::wstring longForm = SelectedDrawings::LongForm(line);
+        counted.insert(longForm.empty() ? line : longForm);
+    }
+    const long long migrated = static_cast<long long>(counted.size());
 
     WriteLogHeader(IDS_LOG_RESULT_RUN);
     std::wstring summary = L"\n" + fw::FormatResString(IDS_LOG_RESULT_TITLE, {}) + L"\n" +

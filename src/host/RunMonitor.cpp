@@ -261,6 +261,9 @@ void RunMonitor::OnStop() {
         side_->StopUpdateRun();
     else
         side_->StopScanRun();
+    // The batch went on while the question was open; the drawing it was at
+    // when it ended is the one a resume starts with.
+    UpdateProgress();
     TerminateHost(kTerminateUser);
     EnterIdle();
 }

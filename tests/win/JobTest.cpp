@@ -109,10 +109,11 @@ TEST_F(JobTest, ADrawingTheCodePageCannotHoldIsWrittenByItsShortNameAndNothingIs
     EXPECT_TRUE(app_->IsSelectedDrawing(lines[1]));
 }
 
-TEST_F(JobTest, ResultsCountSelectedDrawingsIgnoringCase) {
+TEST_F(JobTest, ResultsCountSelectedDrawingsIgnoringCaseEachOnce) {
     app_->PrepareJob();
     ASSERT_NE(text::ToLower(a_), a_);
-    WriteMigrated({text::ToLower(a_), c_, dir_ / L"other.dwg"});
+    // A drawing migrated again after a stop and resume is listed twice.
+    WriteMigrated({text::ToLower(a_), c_, dir_ / L"other.dwg", a_});
     app_->CollectResults();
     const std::string log = ReadBytes(Logfile);
     const std::string summary = "\r\n" + Narrow(fw::LoadResString(IDS_LOG_RESULT_TITLE)) + "\r\n" +

@@ -3,6 +3,7 @@
 // ticks come as the WM_TIMER messages the timers send.
 #include "wizard/ProgressDlg.h"
 
+#include <functional>
 #include <commctrl.h>
 
 #include <cstring>
@@ -53,8 +54,9 @@ class TestRuns : public RunSide {
     CProgressDlg* Monitor = nullptr;
     std::vector<std::wstring> Drawings;
     int Timeout = 120;
-    bool Starts = true;    // false: the start refuses (nothing queued)
-    bool Launches = true;  // false: the launch fails
+    bool Starts = true;                // false: the start refuses (nothing queued)
+    bool Launches = true;              // false: the launch fails
+    std::function<void()> BeforeStop;  // what the batch did until it was ended
     std::vector<std::string> Calls;
     BatchProcess Process;
 
@@ -71,6 +73,7 @@ class TestRuns : public RunSide {
     }
     void Stop(const char* call) {
         Calls.push_back(call);
+        if (BeforeStop) BeforeStop();
         EndAll();
     }
     void Launch() {
@@ -410,6 +413,9 @@ TEST_F(ProgressDlgTest, StopAnsweredYesEndsTheRunThenResumeStartsAtTheDrawingInW
     WriteCounter("4 \r\n");
     PollTick();
     WriteCounter("5 \r\n");  // the stop itself still reads the counter file
+    // ... and again once the batch has ended: it went on while the question
+    // was open.
+    runs_.BeforeStop = [this] { WriteCounter("6 \r\n"); };
     auto host = std::make_unique<ProcessWindow>(fw::LoadResString(IDS_HOST_TITLE_1));
     {
         DialogCatcher box(fw::LoadResString(IDS_CAPTION), IDYES, 15000, Window());
@@ -421,7 +427,7 @@ TEST_F(ProgressDlgTest, StopAnsweredYesEndsTheRunThenResumeStartsAtTheDrawingInW
     EXPECT_NE(Log().find("\t" + Ansi(fw::LoadResString(IDS_LOG_USER_STOP)) + "\r\n"),
               std::string::npos);
     EXPECT_EQ(dlg_->Mode(), runmon::kUpdate);
-    EXPECT_EQ(dlg_->CurrentDrawing(), 5);
+    EXPECT_EQ(dlg_->CurrentDrawing(), 6);
     EXPECT_TRUE(Enabled(IDOK));
     EXPECT_TRUE(Enabled(IDC_PROGRESS_RESUME));
     EXPECT_FALSE(Enabled(IDC_PROGRESS_STOP));
@@ -445,7 +451,7 @@ TEST_F(ProgressDlgTest, StopAnsweredYesEndsTheRunThenResumeStartsAtTheDrawingInW
     host.reset();
 
     Click(IDC_PROGRESS_RESUME);
-    EXPECT_EQ(runs_.Calls.back(), "resume update 4");
+    EXPECT_EQ(runs_.Calls.back(), "resume update 5");
     EXPECT_TRUE(runs_.Process.IsSet());
     EXPECT_EQ(dlg_->CurrentDrawing(), 0);
     EXPECT_TRUE(Enabled(IDC_PROGRESS_STOP));

@@ -31,6 +31,9 @@
 //   key <label | #id> <vk>       post a key press (down and up) to a child
 //   state <label | #id>          print "state <label | #id>: checked=<0|1|2>
 //                                enabled=<0|1> visible=<0|1>" of a child
+//   wait-number <#id> <n> <seconds>
+//                                wait until a child of the current window
+//                                shows a number of at least n (a counter)
 //   close                        send WM_CLOSE to the current window
 //   gone <seconds>               wait until the current window is gone
 //   none <title> <seconds>       fail if a window with that title shows up
@@ -303,6 +306,21 @@ int wmain(int argc, wchar_t** argv) {
                 std::to_wstring(SendMessageW(control, BM_GETCHECK, 0, 0)) + L" enabled=" +
                 std::to_wstring(IsWindowEnabled(control) ? 1 : 0) + L" visible=" +
                 std::to_wstring(IsWindowVisible(control) ? 1 : 0));
+        } else if (step == L"wait-number") {
+            HWND control = Child(next(L"control"));
+            const long least = wcstol(next(L"number").c_str(), nullptr, 10);
+            const double seconds = _wtof(next(L"seconds").c_str());
+            const ULONGLONG deadline = GetTickCount64() + static_cast<ULONGLONG>(seconds * 1000);
+            for (;;) {
+                if (!IsWindow(control)) Fail(L"the window has gone");
+                const std::wstring shown = WindowText(control);
+                if (!shown.empty() && wcstol(shown.c_str(), nullptr, 10) >= least) {
+                    Out(L"number: " + shown);
+                    break;
+                }
+                if (GetTickCount64() > deadline) Fail(L"the number stayed at " + shown);
+                Sleep(100);
+            }
         } else if (step == L"none") {
             const std::wstring what = next(L"title");
             const double seconds = _wtof(next(L"seconds").c_str());

@@ -190,6 +190,7 @@ class Host {
     std::wstring editionKey_;  // HKCU: the edition's desktop key
     std::wstring logPath_;
     std::wstring transcriptPath_;        // empty: no transcript
+    std::wstring timesPath_;             // beside it: each line with the host's own clock
     std::vector<ProfileValue> profile_;  // one per rule of ProfileRules()
     std::wstring profileName_;
     bool started_ = false;
@@ -255,6 +256,14 @@ void Host::StartLog() {
         transcriptPath_ =
             std::wstring(folder) + L"\\ortx-" + std::to_wstring(GetCurrentProcessId()) + L".log";
         FileHandle(CreateFileW(transcriptPath_.c_str(), GENERIC_WRITE,
+                               FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, CREATE_ALWAYS,
+                               FILE_ATTRIBUTE_NORMAL, nullptr));
+        // The same lines, each after the time it was logged (milliseconds
+        // since 1970, UTC), for whoever times the run against the hosts.
+        // Named by the start as well: Wine gives ids of ended processes again.
+        timesPath_ = transcriptPath_.substr(0, transcriptPath_.size() - 4) + L"-" +
+                     std::to_wstring(GetTickCount64()) + L".times";
+        FileHandle(CreateFileW(timesPath_.c_str(), GENERIC_WRITE,
                                FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, CREATE_ALWAYS,
                                FILE_ATTRIBUTE_NORMAL, nullptr));
     }
@@ -744,6 +753,14 @@ void Host::Log(const std::wstring& line, bool force) {
     AddHistory(line);
     if ((logging_ || force) && !logPath_.empty()) AppendAnsiLine(logPath_, line, false);
     if (!transcriptPath_.empty()) AppendAnsiLine(transcriptPath_, line, false);
+    if (!timesPath_.empty()) {
+        FILETIME now{};
+        GetSystemTimePreciseAsFileTime(&now);
+        const unsigned long long ticks =
+            (static_cast<unsigned long long>(now.dwHighDateTime) << 32) | now.dwLowDateTime;
+        const unsigned long long unixMs = (ticks - 116444736000000000ull) / 10000;
+        AppendAnsiLine(timesPath_, std::to_wstring(unixMs) + L"\t" + line, false);
+    }
 }
 
 void Host::AddHistory(const std::wstring& line) {
