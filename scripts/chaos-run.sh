@@ -43,9 +43,9 @@ case "$n" in ''|*[!0-9]*) echo "chaos-run.sh: N must be a number" >&2; exit 3 ;;
 [ -n "$seed" ] || seed=$(( (RANDOM << 15) | RANDOM ))
 [ -n "$stop_at" ] || stop_at=$(( n / 2 ))
 build=$(cd "$build" && pwd)
+"$root/scripts/install-deps.sh" >/dev/null || { echo "chaos-run.sh: could not install what it needs" >&2; exit 3; }
 [ -f "$build/bin/axTarvo.exe" ] && [ -f "$build/bin/tools/mkdwg.exe" ] ||
     { echo "chaos-run.sh: no Windows build in $build (cmake --build --preset windows)" >&2; exit 3; }
-command -v python3 >/dev/null || { echo "chaos-run.sh: needs python3" >&2; exit 3; }
 echo "chaos run: N=$n seed=$seed stop at drawing ${stop_at/#0/- (none)}"
 echo "  to repeat: scripts/chaos-run.sh $( [ "$stop_at" = 0 ] && echo --no-stop || echo --stop-at "$stop_at") $n $seed"
 

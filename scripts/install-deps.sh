@@ -13,6 +13,7 @@ have import || need+=(imagemagick)
 have xdpyinfo || need+=(x11-utils)
 have cmake || need+=(cmake)
 have ninja || need+=(ninja-build)
+have python3 || need+=(python3)   # the chaos run's checks
 have clang++ || need+=(clang)
 have clang-format || need+=(clang-format)
 ls /usr/lib/llvm-*/lib/clang/*/lib/linux/libclang_rt.fuzzer-x86_64.a >/dev/null 2>&1 || need+=(libclang-rt-14-dev)
