@@ -181,10 +181,16 @@ bool CPageFiles::OnNotify(NMHDR* header, LRESULT& result) {
         return CWizardPage::OnNotify(header, result);
     result = 0;
     switch (header->code) {
-        case LVN_ITEMCHANGED:
+        case LVN_ITEMCHANGED: {
+            // The preview leaves out a missing drawing: a newly selected
+            // one's status must be known before it paints.
+            const auto* change = reinterpret_cast<NMLISTVIEW*>(header);
+            if ((change->uChanged & LVIF_STATE) && (change->uNewState & LVIS_SELECTED))
+                if (DrawingItem* item = Item(change->iItem)) ReadStatus(*item);
             preview_.Invalidate(true);
             UpdateControls();
             return true;
+        }
         case LVN_GETDISPINFOW:
             GetDispInfo(*reinterpret_cast<NMLVDISPINFOW*>(header));
             return true;
@@ -249,6 +255,7 @@ void CPageFiles::UpdateControls() {
 }
 
 void CPageFiles::SetStatus(DrawingItem& item, bool readable, DWORD attributes) const {
+    item.StatusPending = false;
     item.Missing = !readable;
     item.ReadOnly = readable && (attributes & FILE_ATTRIBUTE_READONLY);
     if (!readable)
@@ -267,7 +274,6 @@ void CPageFiles::RefreshStatus(DrawingItem& item) const {
     // The rebuilt path is a full path already: no need to split it again.
     const DWORD attributes = GetFileAttributesW(item.Path().c_str());
     SetStatus(item, attributes != INVALID_FILE_ATTRIBUTES, attributes);
-    item.StatusPending = false;
 }
 
 void CPageFiles::ReadVersion(DrawingItem& item) {
@@ -327,12 +333,10 @@ void CPageFiles::RefreshAllStatuses() {
         }
         for (DrawingItem* item : items) {
             const auto at = found.find(item->Name + L".dwg");
-            if (at != found.end()) {
+            if (at != found.end())
                 SetStatus(*item, true, at->second);
-                item->StatusPending = false;
-            } else {
+            else
                 RefreshStatus(*item);
-            }
         }
     }
     // The status column asks for its texts again as it is drawn.

@@ -29,10 +29,7 @@ const DrawingItem* CPreview::SelectedDrawing() const {
     if (!List || !List->GetSafeHwnd() || List->GetSelectedCount() != 1) return nullptr;
     const int index = List->GetNextItem(-1, LVNI_SELECTED);
     if (index < 0) return nullptr;
-    const auto* item = reinterpret_cast<const DrawingItem*>(List->GetItemData(index));
-    // A status not read yet is read when the list is asked for its text.
-    if (item && item->StatusPending) List->GetItemText(index, 3);
-    return item;
+    return reinterpret_cast<const DrawingItem*>(List->GetItemData(index));
 }
 
 void CPreview::PaintPreview(const std::wstring& path) {
