@@ -126,7 +126,7 @@ run_steps=(wait-with "$wizard_title" "$finish" 10 click "$finish" wait-with "$wi
 if [ "$stop_at" != 0 ]; then
     # Stop when the monitor shows drawing K, answer Yes, resume a little later.
     run_steps+=(wait-number '#2024' "$stop_at" $((stop_at * 30 + 600)) click '#2028'
-        wait-with "$wizard_title" Yes 20 click Yes gone 10 sleep 4000
+        wait-with "$wizard_title" "$yes" 20 click "$yes" gone 10 sleep 4000
         wait-with "$wizard_title" '#2022' 10 state '#2028' state '#2022' click '#2022' sleep 1000
         wait-with "$wizard_title" '#2028' 10 state '#2028')
 fi
