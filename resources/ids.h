@@ -94,6 +94,11 @@
 #define IDS_LOG_UNWRITABLE_EXTENSION 2405      // %s: path of the migration extension
 #define IDS_LOG_UNWRITABLE_LOG_PATH 2406       // %s: path of the migration log
 #define IDS_LOG_UNWRITABLE_SETUP_DRAWING 2407  // %s: path of the set-up drawing
+// %s: a drawing the host's extension reported migrated whose file shows no save
+#define IDS_LOG_NOT_SAVED_UNCHANGED 2408  // written before the run
+#define IDS_LOG_NOT_SAVED_FORMAT 2409     // not in the format the host writes
+#define IDS_LOG_NOT_SAVED_UNREADABLE 2410
+#define IDS_LOG_HOST_EXIT_CODE 2411  // %s: drawing, %s: the host's exit code as 0x%08X
 
 // Dialog framework, small dialogs and painted controls (our own additions:
 // strings from 2450; the others are the ids the wizard and the run monitor use)

@@ -77,6 +77,7 @@ void CAxvekTarvoApp::OpenLog() {
 int CAxvekTarvoApp::ExitInstance() {
     PrepareHostProfile(kProfileRestore);
     DeleteHostLog();
+    SweepHostLogs();
     for (const std::wstring& path : TempFiles) DeleteFileW(path.c_str());
     return CWinApp::ExitInstance();
 }

@@ -9,7 +9,9 @@
 #include <vector>
 
 #include "app/MigrationLog.h"
+#include "app/core/RunOutcome.h"
 #include "core/FileCause.h"
+#include "core/Text.h"
 #include "framework/WinApp.h"
 #include "host/BatchProcess.h"
 #include "host/RunMonitor.h"
@@ -91,6 +93,12 @@ class CAxvekTarvoApp : public fw::CWinApp, public RunSide {
     std::wstring HostFolder() const override { return OrtxLocation; }
     // Starts "notepad.exe" on Logfile without waiting for it.
     void OpenLog() override;
+    void NoteHostLog(const std::wstring& path) override;
+    // Deletes every host log the run named (those seen by the monitor and
+    // those the run file lists), except the one a host still running writes.
+    void SweepHostLogs() override;
+    // What the run file of the current run says (empty when there is none).
+    runoutcome::RunFile ReadRunFile() const;
 
     // Result collection (app/Results.cpp).
     void CollectResults() override;
@@ -131,6 +139,14 @@ class CAxvekTarvoApp : public fw::CWinApp, public RunSide {
     std::vector<std::wstring> MigrateList;
     std::vector<std::wstring> TempFiles;
     bool DmlIsTemporary = false;
+    // The current run's file of host exit codes and host log names, written
+    // by its batch file.
+    std::wstring RunFile;
+    // When the update run launched its first batch (FILETIME): a drawing
+    // written before is not one it saved.
+    uint64_t UpdateRunStarted = 0;
+    // Host logs named during the run, deleted once their hosts have ended.
+    text::NoCaseSet HostLogs;
     // Detail lines for the log that wait for the run's header.
     RunNotes Notes;
 };

@@ -176,6 +176,15 @@ batchfile::Line PathLineForCmd(const std::vector<std::wstring>& searchFolders,
     return batchfile::PathLine(entries);
 }
 
+// reg.exe from the system folder: a support folder put first on PATH could
+// hold another "reg".
+std::wstring RegTool() {
+    wchar_t folder[MAX_PATH + 1] = {};
+    const UINT length = GetSystemDirectoryW(folder, MAX_PATH);
+    if (length == 0 || length > MAX_PATH) return std::wstring();
+    return std::wstring(folder, length) + L"\\reg.exe";
+}
+
 // "name.ext" of a drawing, lower case, for the progress line.
 std::wstring DrawingName(const std::wstring& path) {
     const AxvekFilenm parts(path);
@@ -200,6 +209,11 @@ bool CAxvekTarvoApp::WriteBatchFile(long long first, const std::wstring& batchPa
     names.DrawingScript = cmd.Written(DrawingScript);
     names.HostFolder = cmd.Existing(OrtxLocation);
     names.Profile = MigrationProfileName();
+    if (!RunFile.empty()) {
+        names.RunFile = cmd.Written(RunFile);
+        names.RegTool = cmd.Existing(RegTool());
+        names.SettingsKey = SettingsKeyPath();
+    }
     const batchfile::DrawingBlocks blocks(names, PathLineForCmd(SearchFolders, cmd));
     // Without these the host cannot be started on the drawing's own script.
     const bool canStart =

@@ -59,6 +59,20 @@ std::wstring VersionText(const std::wstring& path) {
     return id ? fw::LoadResString(id) : std::wstring();
 }
 
+bool ReadDrawingStamp(const std::wstring& path, DrawingStamp& stamp) {
+    fw::UniqueHandle file(CreateFileW(path.c_str(), GENERIC_READ,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                      nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    FILETIME written{};
+    if (!file || !GetFileTime(file.Get(), nullptr, nullptr, &written)) return false;
+    char magic[7] = {};
+    DWORD got = 0;
+    if (!ReadFile(file.Get(), magic, 6, &got, nullptr)) return false;
+    stamp.LastWrite = (static_cast<uint64_t>(written.dwHighDateTime) << 32) | written.dwLowDateTime;
+    stamp.VersionCode = VersionCode(std::string_view(magic));  // ends at the first zero byte
+    return true;
+}
+
 std::vector<uint8_t> PreviewCore::Load(const std::wstring& path) {
     // Shared as the C runtime's streams share: a drawing open in the host
     // still shows its preview.

@@ -3,7 +3,12 @@
 
 #include "app/AxvekTarvoApp.h"
 #include "app/MigrationLog.h"
+#include "app/RegKey.h"
+#include "framework/File.h"
 #include "framework/Resources.h"
+#include "framework/TextStream.h"
+#include "host/HostKeys.h"
+#include "host/HostWindow.h"
 #include "resources/ids.h"
 
 namespace {
@@ -15,6 +20,15 @@ std::wstring CommandInterpreter() {
     }
     return L"cmd.exe";
 }
+
+uint64_t Now() {
+    FILETIME now{};
+    GetSystemTimeAsFileTime(&now);
+    return (static_cast<uint64_t>(now.dwHighDateTime) << 32) | now.dwLowDateTime;
+}
+
+// A run file is a few lines per drawing; one far larger is not ours.
+constexpr DWORD kMaxRunFile = 64u << 20;
 
 // A start that failed, with the reason under the message.
 void ShowLaunchFailure(const std::wstring& reason) {
@@ -88,12 +102,14 @@ bool CAxvekTarvoApp::StartUpdateRun() {
     }
     UpdateTailScript = NewTempFile(L"SCR");
     WriteTailScript(UpdateTailScript, false, true);
+    RunFile = NewTempFile(L"RUN");
     XrefTailScript = NewTempFile(L"SCR");
     WriteTailScript(XrefTailScript, false, false);
     UpdateBatch = NewTempFile(L"BAT");
     FileCause cause = FileCause::None;
     const bool written =
         WriteBatchFile(0, UpdateBatch, UpdateTailScript, XrefTailScript, false, &cause);
+    UpdateRunStarted = Now();
     return LaunchQueued(*this, UpdateBatch, written, cause, IDS_LOG_UPDATE_RUN,
                         IDS_NOTHING_TO_UPDATE);
 }
@@ -106,6 +122,7 @@ bool CAxvekTarvoApp::StartScanRun() {
     ScanTailScript = NewTempFile(L"SCR");
     WriteTailScript(ScanTailScript, true, false);
     ScanBatch = NewTempFile(L"BAT");
+    RunFile = NewTempFile(L"RUN");
     FileCause cause = FileCause::None;
     const bool written = WriteBatchFile(0, ScanBatch, ScanTailScript, std::wstring(), true, &cause);
     return LaunchQueued(*this, ScanBatch, written, cause, IDS_LOG_SCAN_RUN, IDS_NOTHING_TO_SCAN);
@@ -145,4 +162,37 @@ void CAxvekTarvoApp::StopUpdateRun() {
 
 void CAxvekTarvoApp::StopScanRun() {
     StopRun(HostProcess, IDS_LOG_SCAN_STOPPED);
+}
+
+void CAxvekTarvoApp::NoteHostLog(const std::wstring& path) {
+    if (!path.empty()) HostLogs.insert(path);
+}
+
+runoutcome::RunFile CAxvekTarvoApp::ReadRunFile() const {
+    fw::CFile file;
+    if (RunFile.empty() || !file.Open(RunFile, fw::CFile::modeRead | fw::CFile::shareDenyNone))
+        return {};
+    std::string bytes;
+    char buffer[64 * 1024];
+    DWORD read = 0;
+    while (bytes.size() < kMaxRunFile && file.Read(buffer, sizeof buffer, &read) && read > 0)
+        bytes.append(buffer, read);
+    return runoutcome::ParseRunFile(bytes);
+}
+
+void CAxvekTarvoApp::SweepHostLogs() {
+    // reg.exe wrote the names in the console's code page.
+    for (const std::string& log : ReadRunFile().HostLogs)
+        NoteHostLog(fw::TextStream::Decode(log, fw::TextLocale{GetOEMCP()}));
+    std::wstring current;
+    RegKey(SettingsKeyPath(), HKEY_CURRENT_USER).ReadString(L"LOGFILENAME", current, 512);
+    const bool hostOpen = FindHostWindow() != nullptr;
+    for (auto it = HostLogs.begin(); it != HostLogs.end();) {
+        if (hostOpen && text::EqualsNoCase(*it, current)) {
+            ++it;  // a host that outlived its batch still writes it
+            continue;
+        }
+        DeleteFileW(it->c_str());
+        it = HostLogs.erase(it);
+    }
 }

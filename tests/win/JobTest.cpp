@@ -1,6 +1,7 @@
 // Job preparation and result collection: the files a job starts from and
 // what it leaves for the user.
 #include "app/AxvekTarvoApp.h"
+#include "app/core/RunOutcome.h"
 #include "app/JobFiles.h"
 #include "drawings/AxvekFile.h"
 #include "drawings/AxvekFilenm.h"
@@ -26,6 +27,8 @@ class JobTest : public WinTest {
         b_ = dir_ / L"b.dwg";
         c_ = dir_ / L"c.dwg";
         app_->Drawings = {a_, b_, c_};
+        // As the host saves them.
+        for (const std::wstring& d : app_->Drawings) WriteBytes(d, "OX1032");
     }
     void TearDown() override {
         DeleteFileW(GetMigrateListPath().c_str());
@@ -159,4 +162,66 @@ TEST_F(JobTest, NoMarksWithoutResultsOrWithoutAUserList) {
     WriteMigrated({a_, b_});
     app_->CollectResults();
     EXPECT_EQ(ReadBytes(list), before);
+}
+
+// The extension reports a drawing before the host saves it: only a file that
+// this run wrote in the current format is migrated. Any other is told why in
+// the log, is not counted and is not marked; so is a host that crashed.
+TEST_F(JobTest, OnlyDrawingsTheRunSavedCountAndEveryOtherHasItsReason) {
+    FILETIME now{};
+    GetSystemTimeAsFileTime(&now);
+    const uint64_t started =
+        ((static_cast<uint64_t>(now.dwHighDateTime) << 32) | now.dwLowDateTime) - 600000000ull;
+    const std::wstring d = dir_ / L"d.dwg", e = dir_ / L"e.dwg";
+    const struct {
+        std::wstring drawing;
+        const char* bytes;    // nullptr: no such file
+        int minutesBefore;    // last written this long before the run started
+        UINT reason;          // 0: migrated
+    } cases[] = {{a_, "OX1032", -1, 0},
+                 {b_, "OX1015", -1, IDS_LOG_NOT_SAVED_FORMAT},
+                 {c_, "OX1032", 60, IDS_LOG_NOT_SAVED_UNCHANGED},
+                 {d, nullptr, 0, IDS_LOG_NOT_SAVED_UNREADABLE},
+                 {e, "OX1032", -1, 0}};
+    std::vector<std::pair<bool, std::wstring>> before, after;
+    std::vector<std::wstring> drawings;
+    for (const auto& c : cases) {
+        drawings.push_back(c.drawing);
+        before.push_back({false, c.drawing});
+        after.push_back({c.reason == 0, c.drawing});
+        DeleteFileW(c.drawing.c_str());
+        if (!c.bytes) continue;
+        WriteBytes(c.drawing, c.bytes);
+        const uint64_t t = started - static_cast<int64_t>(c.minutesBefore) * 600000000ll;
+        const FILETIME written{static_cast<DWORD>(t), static_cast<DWORD>(t >> 32)};
+        HANDLE file = CreateFileW(c.drawing.c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr,
+                                  OPEN_EXISTING, 0, nullptr);
+        SetFileTime(file, nullptr, nullptr, &written);
+        CloseHandle(file);
+    }
+    const std::wstring list = dir_ / L"mine.dml";
+    WriteBytes(list, ListFileBytes(before));
+    app_->Drawings = drawings;
+    app_->DmlFile = list;
+    app_->MigrateList = drawings;
+    app_->UpdateRunStarted = started;
+    // The run file: e's host crashed after its save, the others ended well.
+    app_->RunFile = dir_ / L"run.txt";
+    WriteBytes(app_->RunFile, "1 0 \r\n2 0 \r\n5 -1073741819 \r\n3 0 \r\n");
+    WriteMigrated(drawings);
+    app_->CollectResults();
+
+    EXPECT_EQ(ReadBytes(list), ListFileBytes(after));
+    const std::string log = ReadBytes(Logfile);
+    std::string reasons;
+    for (const auto& c : cases)
+        if (c.reason) reasons += "\t" + Ansi(fw::FormatResString(c.reason, {c.drawing})) + "\r\n";
+    reasons += "\t" + Ansi(fw::FormatResString(IDS_LOG_HOST_EXIT_CODE, {e, L"0xC0000005"})) + "\r\n";
+    // In the order of the run, above the summary.
+    EXPECT_EQ(log.find(reasons), 0u) << log;
+    EXPECT_NE(log.find(Ansi(fw::FormatResString(IDS_LOG_RESULT_MIGRATED, {2})) + "\r\n"),
+              std::string::npos)
+        << log;
+    EXPECT_NE(log.find(Ansi(fw::FormatResString(IDS_LOG_RESULT_MISSING, {3})) + "\r\n"),
+              std::string::npos);
 }

@@ -5,6 +5,7 @@
 #include "app/JobFiles.h"
 #include "drawings/AxvekFilenm.h"
 #include "framework/Resources.h"
+#include "framework/TextStream.h"
 #include "host/HostKeys.h"
 #include "host/HostWindow.h"
 #include "resources/ids.h"
@@ -81,6 +82,16 @@ class RunTest : public WinTest {
         const std::wstring path = AxvekFilenm(dir_ / name).FullPath;
         const std::vector<uint8_t> bytes = standin::WriteDrawing(spec);
         WriteBytes(path, std::string(bytes.begin(), bytes.end()));
+        // Made a while before the run, as a user's drawings are.
+        FILETIME now{};
+        GetSystemTimeAsFileTime(&now);
+        ULARGE_INTEGER t{{now.dwLowDateTime, now.dwHighDateTime}};
+        t.QuadPart -= 3600ull * 10000000;
+        const FILETIME earlier{t.LowPart, t.HighPart};
+        HANDLE file = CreateFileW(path.c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0,
+                                  nullptr);
+        SetFileTime(file, nullptr, nullptr, &earlier);
+        CloseHandle(file);
         return path;
     }
     std::string Version(const std::wstring& path) { return ReadBytes(path).substr(0, 6); }
@@ -154,9 +165,9 @@ TEST_F(RunTest, AnUpdateJobMigratesEveryDrawingAndMarksTheUsersList) {
     EXPECT_FALSE(Contains(log, Res(IDS_LOG_RESULT_MISSING, {0})));
 
     // Everything with a temporary name goes at exit.
-    // Counter file, drawing script, head script, two tails, batch file.
+    // Counter file, drawing script, head script, two tails, run file, batch file.
     const std::vector<std::wstring> temps = app_->TempFiles;
-    EXPECT_EQ(temps.size(), 6u);
+    EXPECT_EQ(temps.size(), 7u);
     // The host's log as the host named it, under the key it names itself.
     const std::wstring settings =
         L"Software\\Kelvane\\Kelvane Mechanical\\Desktop\\17\\ORTXA-7001:409\\Migration";
@@ -167,6 +178,47 @@ TEST_F(RunTest, AnUpdateJobMigratesEveryDrawingAndMarksTheUsersList) {
     for (const std::wstring& t : temps) EXPECT_FALSE(FileExists(t)) << Narrow(t);
     EXPECT_FALSE(FileExists(hostLog));
     EXPECT_FALSE(ValueExists(HKEY_CURRENT_USER, settings, L"LOGFILENAME"));
+}
+
+// What the extension reports is checked against the drawings' files and the
+// hosts' exit codes; after the run no host log of it is left.
+TEST_F(RunTest, AFailedSaveAndACrashAreToldAndNotCountedAndNoHostLogStays) {
+    standin::DrawingSpec failsToSave, crashesAtSave;
+    failsToSave.Fault.SaveFails = true;
+    crashesAtSave.Fault.Crash = true;
+    crashesAtSave.Fault.At = standin::FaultStage::Save;
+    const std::wstring a = Drawing(L"a.dwg"), b = Drawing(L"b.dwg", failsToSave),
+                       c = Drawing(L"c.dwg", crashesAtSave), d = Drawing(L"d.dwg");
+    const std::wstring list = dir_ / L"my list.dml";
+    WriteBytes(list, ListFileBytes({{false, a}, {false, b}, {false, c}, {false, d}}));
+    app_->Drawings = {a, b, c, d};
+    app_->DmlFile = list;
+    app_->PrepareJob();
+    ASSERT_TRUE(app_->StartUpdateRun());
+    ASSERT_TRUE(WaitForRun());
+    // As the monitor does when the batch has ended.
+    app_->SweepHostLogs();
+    app_->CollectResults();
+
+    std::vector<std::wstring> migrated;
+    ReadTextLines(GetMigratedListPath(), migrated);
+    EXPECT_EQ(migrated, (std::vector<std::wstring>{a, b, c, d}));  // as the extension saw it
+    EXPECT_EQ(ReadBytes(list), ListFileBytes({{true, a}, {false, b}, {false, c}, {true, d}}));
+    const std::string log = Log();
+    EXPECT_TRUE(Contains(log, "\t" + Res(IDS_LOG_NOT_SAVED_UNCHANGED, {b}) + "\r\n")) << log;
+    EXPECT_TRUE(Contains(log, "\t" + Res(IDS_LOG_NOT_SAVED_UNCHANGED, {c}) + "\r\n")) << log;
+    EXPECT_TRUE(Contains(log, "\t" + Res(IDS_LOG_HOST_EXIT_CODE, {c, L"0xC0000005"}) + "\r\n"))
+        << log;
+    EXPECT_TRUE(Contains(log, Res(IDS_LOG_RESULT_MIGRATED, {2}) + "\r\n")) << log;
+
+    // Each host named its log; none of them is left.
+    const runoutcome::RunFile run = app_->ReadRunFile();
+    EXPECT_EQ(run.ExitCodes.size(), 4u);
+    EXPECT_FALSE(run.HostLogs.empty());
+    for (const std::string& hostLog : run.HostLogs)
+        EXPECT_FALSE(FileExists(fw::TextStream::Decode(hostLog, fw::TextLocale{GetOEMCP()})))
+            << hostLog;
+    EXPECT_TRUE(app_->HostLogs.empty());
 }
 
 TEST_F(RunTest, AScanAddsAReferencedDrawingThatTheUpdateMigratesWithTheOtherTail) {

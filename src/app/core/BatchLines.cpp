@@ -111,13 +111,18 @@ Line PathLine(std::wstring_view currentPath, const std::vector<std::wstring>& se
 DrawingBlocks::DrawingBlocks(const JobNames& names, Line pathLine)
     : pathLine_(std::move(pathLine)),
       hasCounter_(!names.CounterFile.empty()),
-      hasLog_(!names.Logfile.empty()) {
+      hasLog_(!names.Logfile.empty()),
+      hasRunFile_(!names.RunFile.empty()),
+      hasRegTool_(hasRunFile_ && !names.RegTool.empty() && !names.SettingsKey.empty()) {
     escaped_.CounterFile = EscapeQuoted(names.CounterFile);
     escaped_.Logfile = EscapeQuoted(names.Logfile);
     escaped_.HeadScript = EscapeQuoted(names.HeadScript);
     escaped_.DrawingScript = EscapeQuoted(names.DrawingScript);
     escaped_.HostFolder = EscapeQuoted(names.HostFolder);
     escaped_.Profile = EscapeQuoted(names.Profile);
+    escaped_.RunFile = EscapeQuoted(names.RunFile);
+    escaped_.RegTool = EscapeQuoted(names.RegTool);
+    escaped_.SettingsKey = EscapeQuoted(names.SettingsKey);
 }
 
 std::vector<Line> DrawingBlocks::Block(long long number, std::wstring_view message,
@@ -139,6 +144,17 @@ std::vector<Line> DrawingBlocks::Block(long long number, std::wstring_view messa
     lines[9].Text(L"cd /d \"").Name(n.HostFolder).Text(L"\"");
     lines[10].Text(L"start /wait ortx.exe /b \"").Name(n.DrawingScript).Text(L"\" /p \"");
     lines[10].Name(n.Profile).Text(L"\" /nologo");
+    if (hasRunFile_) {
+        // The blank before ">>" keeps a last digit from being read as a handle.
+        Line& exit = lines.emplace_back();
+        exit.Text(L"echo " + text::Decimal(number) + L" %ERRORLEVEL% >> \"").Name(n.RunFile);
+        exit.Text(L"\"");
+        if (hasRegTool_) {
+            Line& log = lines.emplace_back();
+            log.Text(L"\"").Name(n.RegTool).Text(L"\" query \"HKCU\\").Name(n.SettingsKey);
+            log.Text(L"\" /v LOGFILENAME >> \"").Name(n.RunFile).Text(L"\" 2>nul");
+        }
+    }
     if (!hasLog_) lines.erase(lines.begin() + 2, lines.begin() + 4);
     if (!hasCounter_) lines.erase(lines.begin() + 1);
     return lines;

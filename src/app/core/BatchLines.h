@@ -64,6 +64,12 @@ struct JobNames {
     std::wstring DrawingScript;
     std::wstring HostFolder;  // ends with a separator
     std::wstring Profile;
+    // Where each host's exit code and the host log it named are kept, read
+    // by the tool (reg.exe) from the settings key (under HKCU) after it ended.
+    // Without a run file, or without the tool, their lines are left out.
+    std::wstring RunFile;
+    std::wstring RegTool;
+    std::wstring SettingsKey;
 };
 
 // The blocks of one batch file, one per drawing.
@@ -74,7 +80,8 @@ class DrawingBlocks {
     // The eleven lines for one drawing, the first one empty: counter, log
     // lines, the drawing's script rebuilt from head, "_.OPEN", the quoted
     // path and the tail, PATH, the host folder (drive included) and the host
-    // started on the script. Without a counter file or log, their lines are
+    // started on the script; then, with a run file, the host's exit code and
+    // the host log it named. Without a counter file or log, their lines are
     // left out.
     std::vector<Line> Block(long long number, std::wstring_view message,
                             std::wstring_view drawingPath, std::wstring_view tailScript) const;
@@ -84,6 +91,8 @@ class DrawingBlocks {
     Line pathLine_;
     bool hasCounter_;
     bool hasLog_;
+    bool hasRunFile_;
+    bool hasRegTool_;
 };
 
 }  // namespace batchfile

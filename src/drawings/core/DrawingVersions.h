@@ -18,6 +18,8 @@ extern const DrawingVersion DrawingVersions[28];
 
 // The code of a magic not in the table.
 constexpr int kUnknownVersion = 32766;
+// The code of the format this release's host saves drawings in ("OX1032").
+constexpr int kCurrentVersion = 33;
 
 // The code of the first row whose magic is exactly the string (letter case
 // counts); kUnknownVersion for any other string, the empty one included.
