@@ -1,6 +1,7 @@
 #include "host/RunMonitor.h"
 
 #include <algorithm>
+#include <climits>
 #include <string_view>
 
 #include "app/MigrationLog.h"
@@ -18,9 +19,10 @@ namespace {
 // over its last part, where new lines arrive.
 constexpr LONGLONG kMaxHostLogScan = 64ll << 20;
 
-// The counter file as the batch file last wrote it. Opened shared, so that
-// cmd's next "echo N >" never meets a file held by us.
-bool ReadCounterText(const std::wstring& path, std::string& text) {
+// The counter file as the batch file last wrote it, and when it did
+// (FILETIME). Opened shared, so that cmd's next "echo N >" never meets a file
+// held by us.
+bool ReadCounterText(const std::wstring& path, std::string& text, ULONGLONG& written) {
     if (path.empty()) return false;
     fw::UniqueHandle file(CreateFileW(path.c_str(), GENERIC_READ,
                                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
@@ -30,7 +32,19 @@ bool ReadCounterText(const std::wstring& path, std::string& text) {
     DWORD read = 0;
     if (!ReadFile(file.Get(), buffer, sizeof buffer, &read, nullptr)) return false;
     text.assign(buffer, read);
+    FILETIME time{};
+    written = GetFileTime(file.Get(), nullptr, nullptr, &time)
+                  ? (static_cast<ULONGLONG>(time.dwHighDateTime) << 32) | time.dwLowDateTime
+                  : 0;
     return true;
+}
+
+// How long ago, in milliseconds, a file time was (0 for one in the future).
+ULONGLONG MillisecondsSince(ULONGLONG fileTime) {
+    FILETIME now{};
+    GetSystemTimeAsFileTime(&now);
+    const ULONGLONG current = (static_cast<ULONGLONG>(now.dwHighDateTime) << 32) | now.dwLowDateTime;
+    return current > fileTime ? (current - fileTime) / 10000 : 0;
 }
 
 // What the host's log (named by "LOGFILENAME") gained since the last scan,
@@ -94,12 +108,10 @@ bool LastWriteTime(const std::wstring& path, ULONGLONG& time) {
 // counter just before it starts the host, and the host names its log as it
 // starts, often before the tick. A log written since the counter file belongs
 // to the drawing in work and stays, so that its errors are still found.
-void RemovePreviousHostLog(const std::wstring& counterFile) {
-    std::wstring hostLog;
+void RemovePreviousHostLog(const std::wstring& hostLog, const std::wstring& counterFile) {
     ULONGLONG logTime = 0, counterTime = 0;
-    if (RegKey(SettingsKeyPath(), HKEY_CURRENT_USER).ReadString(L"LOGFILENAME", hostLog, 512) &&
-        LastWriteTime(hostLog, logTime) && LastWriteTime(counterFile, counterTime) &&
-        logTime >= counterTime)
+    if (!hostLog.empty() && LastWriteTime(hostLog, logTime) &&
+        LastWriteTime(counterFile, counterTime) && logTime >= counterTime)
         return;
     DeleteHostLog();
 }
@@ -120,7 +132,11 @@ RunMonitor::~RunMonitor() = default;
 void RunMonitor::SetDrawingList(const std::vector<std::wstring>& drawings, int timeoutMinutes) {
     drawingNames_ = drawings;
     budgets_.assign(drawings.size(), runmon::BudgetSeconds(timeoutMinutes));
+    budgetMs_ = static_cast<long long>(runmon::BudgetSeconds(timeoutMinutes)) * 1000;
+    spentMs_.assign(drawings.size(), 0);
     currentDrawing_ = 0;
+    // The batch starts after this: whatever number it writes comes later.
+    lastCounterRead_ = chargedUntil_ = Now();
 }
 
 void RunMonitor::SetRunMode(int mode) {
@@ -170,6 +186,8 @@ void RunMonitor::StartTimers() {
     StartTimer(kPollTimer, kPollInterval);
     StartTimer(kLogTimer, kLogInterval);
     pollTimer_ = logTimer_ = true;
+    pollArmed_ = kPollInterval;
+    pollDue_ = GetTickCount64() + kPollInterval;
 }
 
 void RunMonitor::StopTimers() {
@@ -186,17 +204,34 @@ void RunMonitor::OnPollTick() {
 
     DWORD code = 0;
     if (process.QueryExitCode(code) && code == STILL_ACTIVE) {
+        // Back to the full interval after a log tick set it shorter.
+        if (pollArmed_ != kPollInterval) {
+            StartTimer(kPollTimer, kPollInterval);
+            pollArmed_ = kPollInterval;
+        }
+        pollDue_ = GetTickCount64() + kPollInterval;
         UpdateProgress();
-        if (currentDrawing_ >= 1 && currentDrawing_ <= DrawingCount() &&
-            runmon::ChargeBudget(budgets_[static_cast<size_t>(currentDrawing_ - 1)]))
-            TerminateHost(kTerminateTimeout);
+        HostLogName();
+        if (ChargeCurrentDrawing()) TerminateHost(kTerminateTimeout);
         WatchWindows();
         return;
     }
+    ProcessEnded();
+}
 
+void RunMonitor::ProcessEnded() {
+    BatchProcess& process = *Process();
     StopTimers();
     process.Release();
     if (!counterFile_.empty()) DeleteFileW(counterFile_.c_str());
+    // Every host of the batch has ended with it.
+    side_->SweepHostLogs();
+    // The batch went through to its last drawing, however fast the last ones were.
+    const auto showLast = [this] {
+        if (DrawingCount() == 0) return;
+        ShowCurrentNumber(DrawingCount());
+        ShowDrawing(drawingNames_.back());
+    };
     switch (mode_) {
         case runmon::kScanThenUpdate:
             ShowScanEnded();
@@ -207,36 +242,62 @@ void RunMonitor::OnPollTick() {
             break;
         case runmon::kUpdate:
             ShowUpdateEnded();
+            showLast();
             Finish();
             side_->CollectResults();
             break;
         default:
             ShowScanEnded();
+            showLast();
             Finish();
             break;
     }
 }
 
+bool RunMonitor::ChargeCurrentDrawing() {
+    if (currentDrawing_ < 1 || currentDrawing_ > DrawingCount()) return false;
+    const size_t i = static_cast<size_t>(currentDrawing_ - 1);
+    const ULONGLONG now = Now();
+    if (now > chargedUntil_) spentMs_[i] += now - chargedUntil_;
+    chargedUntil_ = now;
+    const long long left = budgetMs_ - static_cast<long long>(spentMs_[i]);
+    budgets_[i] = static_cast<int>(std::max<long long>(left / 1000, INT_MIN));
+    return left < 1000;
+}
+
+std::wstring RunMonitor::HostLogName() {
+    std::wstring hostLog;
+    RegKey(SettingsKeyPath(), HKEY_CURRENT_USER).ReadString(L"LOGFILENAME", hostLog, 512);
+    if (side_ && !hostLog.empty()) side_->NoteHostLog(hostLog);
+    return hostLog;
+}
+
 void RunMonitor::UpdateProgress() {
     std::string text;
-    if (!ReadCounterText(counterFile_, text)) return;
+    ULONGLONG written = 0;
+    if (!ReadCounterText(counterFile_, text, written)) return;
+    const ULONGLONG now = Now();
+    const ULONGLONG sinceLastRead = now > lastCounterRead_ ? now - lastCounterRead_ : 0;
+    lastCounterRead_ = now;
     const std::optional<int> n = runmon::ParseCounter(text);
     if (!n || *n < 1 || *n > DrawingCount() || *n == currentDrawing_) return;
     ShowCurrentNumber(*n);
     ShowDrawing(drawingNames_[static_cast<size_t>(*n - 1)]);
     ShowProgress(runmon::ProgressPosition(runmon::SpanOfMode(mode_), *n, DrawingCount()));
     currentDrawing_ = *n;
+    // The drawing is in work since the batch file wrote its number, which was
+    // after the last read that did not show it.
+    chargedUntil_ = now - std::min(written ? MillisecondsSince(written) : 0, sinceLastRead);
     hostLogScan_ = HostLogScan{};
-    RemovePreviousHostLog(counterFile_);
+    RemovePreviousHostLog(HostLogName(), counterFile_);
 }
 
 void RunMonitor::OnLogTick() {
     if (!logTimer_) return;
     StopTimer(kPollTimer);
-    std::wstring hostLog;
+    const std::wstring hostLog = HostLogName();
     std::string bytes;
-    if (RegKey(SettingsKeyPath(), HKEY_CURRENT_USER).ReadString(L"LOGFILENAME", hostLog, 512) &&
-        !hostLog.empty() && ReadHostLog(hostLog, hostLogScan_, bytes)) {
+    if (!hostLog.empty() && ReadHostLog(hostLog, hostLogScan_, bytes)) {
         const std::optional<std::wstring> line = runmon::FindMarkedLine(
             fw::TextStream::Decode(bytes, SystemLanguageLocale()), ErrorMarkers());
         if (line) {
@@ -245,7 +306,14 @@ void RunMonitor::OnLogTick() {
             TerminateHost(kTerminateHostLogError);
         }
     }
-    StartTimer(kPollTimer, kPollInterval);
+    // The poll timer goes on where it was due, so that a log tick never
+    // pushes the polls (and with them the budgets) further apart.
+    const ULONGLONG now = GetTickCount64();
+    const UINT due = pollDue_ > now ? static_cast<UINT>(std::min<ULONGLONG>(pollDue_ - now,
+                                                                             kPollInterval))
+                                    : USER_TIMER_MINIMUM;
+    StartTimer(kPollTimer, due);
+    pollArmed_ = due;
     pollTimer_ = true;
 }
 
@@ -257,6 +325,13 @@ void RunMonitor::OnStop() {
         StartTimers();
         return;
     }
+    // The batch may have ended by itself while the question was open: then
+    // the run is complete, not stopped.
+    DWORD code = 0;
+    if (!Process()->QueryExitCode(code) || code != STILL_ACTIVE) {
+        ProcessEnded();
+        return;
+    }
     if (mode_ == runmon::kUpdate)
         side_->StopUpdateRun();
     else
@@ -265,6 +340,7 @@ void RunMonitor::OnStop() {
     // when it ended is the one a resume starts with.
     UpdateProgress();
     TerminateHost(kTerminateUser);
+    side_->SweepHostLogs();
     EnterIdle();
 }
 

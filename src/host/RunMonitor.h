@@ -8,6 +8,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -35,6 +36,10 @@ class RunSide {
     virtual std::wstring HostFolder() const = 0;
     // Opens the migration log in the text editor without waiting for it.
     virtual void OpenLog() = 0;
+    // A host log that "LOGFILENAME" named; it goes once its host has ended.
+    virtual void NoteHostLog(const std::wstring& path) = 0;
+    // Deletes the host logs of the run whose hosts have ended.
+    virtual void SweepHostLogs() = 0;
 };
 
 class RunMonitor {
@@ -50,10 +55,14 @@ class RunMonitor {
     RunMonitor& operator=(const RunMonitor&) = delete;
 
     void SetRunSide(RunSide* side) { side_ = side; }
+    // The clock the budgets are charged by, in milliseconds; a monotonic one
+    // (GetTickCount64) unless a test gives another.
+    void SetClock(std::function<ULONGLONG()> clock) { clock_ = std::move(clock); }
 
     // Called by the batch writer for every batch file it writes: a copy of the
     // drawings, each with a budget of timeoutMinutes * 60 seconds, and no
-    // drawing in work yet.
+    // drawing in work yet. A budget is charged by the clock for the time its
+    // drawing is in work, counted from when the batch file wrote its number.
     void SetDrawingList(const std::vector<std::wstring>& drawings, int timeoutMinutes);
     // Before the window is initialised only remembered; afterwards the mode
     // is taken and shown.
@@ -62,6 +71,7 @@ class RunMonitor {
 
     int DrawingCount() const { return static_cast<int>(drawingNames_.size()); }
     const std::vector<std::wstring>& DrawingNames() const { return drawingNames_; }
+    // Whole seconds left of each drawing's budget.
     const std::vector<int>& Budgets() const { return budgets_; }
     int CurrentDrawing() const { return currentDrawing_; }
     const std::wstring& CounterFile() const { return counterFile_; }
@@ -101,6 +111,15 @@ class RunMonitor {
 
   private:
     void StartPhase();
+    // The batch process has ended (found by a tick or by a stop whose
+    // question it outlasted): the next phase, or the end of the run.
+    void ProcessEnded();
+    // Charges the drawing in work for the time since it was last charged;
+    // true when its budget is then used up.
+    bool ChargeCurrentDrawing();
+    // The host log "LOGFILENAME" names now, noted for the run's clean-up.
+    std::wstring HostLogName();
+    ULONGLONG Now() const { return clock_ ? clock_() : GetTickCount64(); }
     void EnterRunning();
     void EnterIdle();
     void StartTimers();
@@ -112,7 +131,14 @@ class RunMonitor {
 
     std::vector<std::wstring> drawingNames_;
     std::vector<int> budgets_;
+    std::vector<ULONGLONG> spentMs_;
+    long long budgetMs_ = 0;
     int currentDrawing_ = 0;
+    ULONGLONG chargedUntil_ = 0;     // the drawing in work is charged up to here
+    ULONGLONG lastCounterRead_ = 0;  // a number read later was written since
+    ULONGLONG pollDue_ = 0;          // when the poll timer's next tick is due
+    UINT pollArmed_ = 0;             // the interval the poll timer was set to
+    std::function<ULONGLONG()> clock_;
     std::wstring counterFile_;
     int mode_ = runmon::kIdle;
     int pendingMode_ = runmon::kScanThenUpdate;

@@ -117,24 +117,30 @@ bool WindowWatcher::EndWindow(HWND window, const std::wstring& title, bool logCh
 
 void WindowWatcher::AnswerWithSequence(HWND window, const std::wstring& title) {
     // A hook still installed from the last answer never played its keys
-    // (some systems install journal hooks but never call them): the window
-    // is still waiting, so end it rather than wait for the time budget.
-    const bool stalled = g_playing != nullptr;
-    if (stalled) g_playing->RemovePlayback();
+    // (some systems install journal hooks but never call them), and a
+    // sequence given up for want of the foreground left the window waiting
+    // too: end it rather than wait for the time budget.
+    const bool stalled = g_playing != nullptr || refused_;
+    if (g_playing) g_playing->RemovePlayback();
+    refused_ = false;
 
     if (!stalled) {
         BringWindowToTop(window);
-        SetForegroundWindow(window);
-        const UINT keys[] = {VK_TAB, VK_TAB, VK_DOWN, VK_RETURN};
-        for (size_t i = 0; i < kSequenceLength; ++i)
-            sequence_[i] = i < sizeof keys / sizeof keys[0] ? keys[i] : 0;
-        index_ = -1;
-        keyDown_ = false;
-        key_ = 0;
-        g_playing = this;
-        hook_ = SetWindowsHookExW(WH_JOURNALPLAYBACK, PlaybackProc, GetModuleHandleW(nullptr), 0);
-        if (hook_) return;
-        g_playing = nullptr;
+        // The keys go to whatever has the focus: only to this dialog.
+        if (SetForegroundWindow(window) && GetForegroundWindow() == window) {
+            const UINT keys[] = {VK_TAB, VK_TAB, VK_DOWN, VK_RETURN};
+            for (size_t i = 0; i < kSequenceLength; ++i)
+                sequence_[i] = i < sizeof keys / sizeof keys[0] ? keys[i] : 0;
+            index_ = -1;
+            keyDown_ = false;
+            key_ = 0;
+            target_ = window;
+            g_playing = this;
+            hook_ = SetWindowsHookExW(WH_JOURNALPLAYBACK, PlaybackProc, GetModuleHandleW(nullptr),
+                                      0);
+            if (hook_) return;
+            g_playing = nullptr;
+        }
     }
     if (!TerminateWindowProcess(window, title, kTerminateWatchedWindow))
         PostKeyToWindow(window, VK_RETURN);
@@ -162,6 +168,14 @@ LRESULT CALLBACK WindowWatcher::PlaybackProc(int code, WPARAM wParam, LPARAM lPa
     if (code == HC_GETNEXT) {
         auto* event = reinterpret_cast<EVENTMSG*>(lParam);
         if (!event) return 0;
+        // Another window came to the front meanwhile: its user would get the
+        // keys. None is played; the next answer ends the dialog instead.
+        if (GetForegroundWindow() != w->target_) {
+            w->RemovePlayback();
+            w->refused_ = true;
+            *event = EVENTMSG{};
+            return 0;
+        }
         event->message = w->keyDown_ ? WM_KEYDOWN : WM_KEYUP;
         event->paramL = w->key_;
         event->paramH = MapVirtualKeyW(w->key_, MAPVK_VK_TO_VSC);

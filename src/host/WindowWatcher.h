@@ -68,5 +68,7 @@ class WindowWatcher {
     int index_ = -1;
     bool keyDown_ = false;
     UINT key_ = 0;
+    HWND target_ = nullptr;  // the dialog the keys are for
+    bool refused_ = false;   // a sequence was given up: end the dialog next time
     HHOOK hook_ = nullptr;
 };

@@ -37,6 +37,8 @@ class BenchRuns : public RunSide {
     BatchProcess& RunProcess() override { return Process; }
     std::wstring HostFolder() const override { return bench::ProgramFolder(); }
     void OpenLog() override {}
+    void NoteHostLog(const std::wstring&) override {}
+    void SweepHostLogs() override {}
 
     CProgressDlg* Monitor = nullptr;
     std::vector<std::wstring> Drawings;

@@ -76,7 +76,8 @@ std::wstring ItemText(HWND dialog, int id) {
 }
 
 // Ticks the monitor every tickMs (a log tick every third time) until its run
-// has ended, then closes it with closeWith. A harmless host box that
+// has ended, then closes it with closeWith. The monitor's clock moves on by a
+// poll interval at each poll tick, as if the ticks came from its timers. A harmless host box that
 // stays is closed the way a user would once it has outlived some ticks.
 class MonitorDriver {
   public:
@@ -85,6 +86,7 @@ class MonitorDriver {
           closeWith_(closeWith),
           tickMs_(tickMs),
           harmlessTitle_(fw::LoadResString(IDS_WATCH_MIGRATION_BOX)) {
+        app.ProgressDlg.SetClock([this] { return clock_.load(); });
         thread_ = std::thread([this] { Drive(); });
     }
     ~MonitorDriver() { thread_.join(); }
@@ -118,6 +120,7 @@ class MonitorDriver {
                 TerminateProcess(app_.HostProcess.Handle(), 1);
             }
             DWORD_PTR ignored = 0;
+            clock_ += RunMonitor::kPollInterval;
             SendMessageTimeoutW(dialog, WM_TIMER, RunMonitor::kPollTimer, 0, SMTO_NORMAL, 60000,
                                 &ignored);
             if (tick % 3 == 2)
@@ -135,6 +138,7 @@ class MonitorDriver {
     int closeWith_;
     DWORD tickMs_;
     std::wstring harmlessTitle_;
+    std::atomic<ULONGLONG> clock_{1000000};
     std::thread thread_;
 };
 

@@ -37,6 +37,8 @@ class TestRuns : public RunSide {
     BatchProcess& RunProcess() override { return Process; }
     std::wstring HostFolder() const override { return BinDir(); }
     void OpenLog() override { Calls.push_back("log"); }
+    void NoteHostLog(const std::wstring& path) override { HostLogs.push_back(path); }
+    void SweepHostLogs() override { ++Sweeps; }
 
     // The batch process ends by itself.
     void EndRun() {
@@ -58,6 +60,8 @@ class TestRuns : public RunSide {
     bool Launches = true;              // false: the launch fails
     std::function<void()> BeforeStop;  // what the batch did until it was ended
     std::vector<std::string> Calls;
+    std::vector<std::wstring> HostLogs;  // as noted
+    int Sweeps = 0;
     BatchProcess Process;
 
   private:
@@ -131,6 +135,7 @@ class ProgressDlgTest : public WinTest {
         runs_.Monitor = dlg_.get();
         dlg_->SetRunSide(&runs_);
         dlg_->SetCounterFile(Counter());
+        dlg_->SetClock([this] { return clock_; });
     }
     // Creates the window as DoModal would, in the given mode.
     void Open(int mode) {
@@ -158,7 +163,11 @@ class ProgressDlgTest : public WinTest {
         return static_cast<CBoldTxt*>(fw::CWnd::FromHandle(Item(id)))->IsBold();
     }
 
-    void PollTick() { SendMessageW(Window(), WM_TIMER, RunMonitor::kPollTimer, 0); }
+    // A poll tick that many milliseconds after the last one, by the monitor's clock.
+    void PollTick(ULONGLONG after = RunMonitor::kPollInterval) {
+        clock_ += after;
+        SendMessageW(Window(), WM_TIMER, RunMonitor::kPollTimer, 0);
+    }
     void LogTick() { SendMessageW(Window(), WM_TIMER, RunMonitor::kLogTimer, 0); }
     void Click(int id) {
         ASSERT_TRUE(Enabled(id)) << id;
@@ -188,12 +197,25 @@ class ProgressDlgTest : public WinTest {
         SetFileTime(file, nullptr, nullptr, &time);
         CloseHandle(file);
     }
+    // Sets a file's last write time to that many milliseconds ago.
+    static void SetWriteTimeAgo(const std::wstring& path, ULONGLONG ms) {
+        FILETIME now{};
+        GetSystemTimeAsFileTime(&now);
+        ULARGE_INTEGER t{{now.dwLowDateTime, now.dwHighDateTime}};
+        t.QuadPart -= ms * 10000;
+        const FILETIME time{t.LowPart, t.HighPart};
+        HANDLE file = CreateFileW(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ, nullptr,
+                                  OPEN_EXISTING, 0, nullptr);
+        SetFileTime(file, nullptr, nullptr, &time);
+        CloseHandle(file);
+    }
     bool HostLogNamed() {
         return ValueExists(HKEY_CURRENT_USER, SettingsKeyPath(), L"LOGFILENAME");
     }
     std::string Log() { return ReadBytes(Logfile); }
 
     ScratchDir dir_;
+    ULONGLONG clock_ = 1000000;
     std::unique_ptr<CAxvekTarvoApp> app_;
     TestRuns runs_;
     std::unique_ptr<CProgressDlg> dlg_;
@@ -256,35 +278,56 @@ TEST_F(ProgressDlgTest, ProgressFollowsTheCounterFileAndNothingElse) {
         EXPECT_FALSE(HostLogNamed());
         EXPECT_FALSE(FileExists(hostLog));
 
-        // Drawing 3 was charged at every tick it was current.
-        EXPECT_EQ(dlg_->Budgets()[2], 120 * 60 - 8 * 5);
-        EXPECT_EQ(dlg_->Budgets()[3], 120 * 60 - 5);
+        // A drawing is charged for the time it is current, from when its
+        // number was written, but never from before the last read that did
+        // not show it yet: drawing 3 for six ticks and then one, drawing 4
+        // for the two ticks since the last counter file was read.
+        EXPECT_NEAR(dlg_->Budgets()[2], 120 * 60 - 7 * 5, 1);
+        EXPECT_EQ(dlg_->Budgets()[3], 120 * 60 - 2 * 5);
         EXPECT_EQ(dlg_->Budgets()[1], 120 * 60);
         NewMonitor();
     }
 }
 
-TEST_F(ProgressDlgTest, ATimeoutOfOneMinuteEndsTheHostAtTheTwelfthTickOfItsDrawing) {
-    app_->Timeout = runs_.Timeout = 1;
-    ProcessWindow host(fw::LoadResString(IDS_HOST_TITLE_1) + L" - [part 2.dwg]");
-    ASSERT_TRUE(host.Window());
-    Open(runmon::kUpdate);
-    WriteCounter("2 \r\n");
-    for (int tick = 1; tick <= 11; ++tick) {
-        PollTick();
-        ASSERT_FALSE(host.WaitForExit(0)) << "tick " << tick;
+// The budget is charged by the clock, whatever the ticks do: a minute ends
+// the host at the twelfth tick 5 s apart for a drawing that began an interval
+// before the first tick saw it, and at the tenth tick 7 s apart for one that
+// began just before it.
+TEST_F(ProgressDlgTest, ATimeoutOfOneMinuteEndsTheHostOnceAMinuteHasPassed) {
+    const struct {
+        ULONGLONG interval;
+        ULONGLONG begunBefore;  // how long before the first tick
+        int endingTick;
+        int budgetBefore;  // seconds left at the tick before
+    } cases[] = {{5000, 5000, 12, 5}, {7000, 0, 10, 60 - 8 * 7}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.interval);
+        app_->Timeout = runs_.Timeout = 1;
+        ProcessWindow host(fw::LoadResString(IDS_HOST_TITLE_1) + L" - [part 2.dwg]");
+        ASSERT_TRUE(host.Window());
+        Open(runmon::kUpdate);
+        WriteCounter("2 \r\n");
+        SetWriteTimeAgo(Counter(), c.begunBefore);
+        for (int tick = 1; tick < c.endingTick; ++tick) {
+            PollTick(c.interval);
+            if (tick % 2) LogTick();  // log ticks charge nothing and delay nothing
+            ASSERT_FALSE(host.WaitForExit(0)) << "tick " << tick;
+        }
+        EXPECT_NEAR(dlg_->Budgets()[1], c.budgetBefore, 1);
+        PollTick(c.interval);
+        EXPECT_TRUE(host.WaitForExit(10000));
+        EXPECT_LE(dlg_->Budgets()[1], 0);
+        const std::string log = Log();
+        EXPECT_NE(log.find("\t" + Ansi(fw::LoadResString(IDS_LOG_TIMEOUT)) + "\r\n"),
+                  std::string::npos)
+            << log;
+        EXPECT_NE(log.find("\t" + Ansi(fw::FormatResString(IDS_LOG_TIMEOUT_MINUTES, {1})) + "\r\n"),
+                  std::string::npos)
+            << log;
+        EXPECT_EQ(dlg_->Budgets()[0], 60);  // only the drawing in work pays
+        DeleteFileW(Logfile.c_str());
+        NewMonitor();
     }
-    EXPECT_EQ(dlg_->Budgets()[1], 5);
-    PollTick();
-    EXPECT_TRUE(host.WaitForExit(10000));
-    EXPECT_EQ(dlg_->Budgets()[1], 0);
-    const std::string log = Log();
-    EXPECT_NE(log.find("\t" + Ansi(fw::LoadResString(IDS_LOG_TIMEOUT)) + "\r\n"), std::string::npos)
-        << log;
-    EXPECT_NE(log.find("\t" + Ansi(fw::FormatResString(IDS_LOG_TIMEOUT_MINUTES, {1})) + "\r\n"),
-              std::string::npos)
-        << log;
-    EXPECT_EQ(dlg_->Budgets()[0], 60);  // only the drawing in work pays
 }
 
 TEST_F(ProgressDlgTest, ScanThenUpdateHandsOverAndFinishesWithTheResults) {
@@ -314,9 +357,17 @@ TEST_F(ProgressDlgTest, ScanThenUpdateHandsOverAndFinishesWithTheResults) {
     EXPECT_TRUE(Enabled(IDC_PROGRESS_STOP));
     EXPECT_FALSE(Enabled(IDOK));
 
+    // The batch went through its last drawings between two ticks: the end
+    // shows the last one all the same.
+    WriteCounter("2 \r\n");
+    PollTick();
     runs_.EndRun();
     PollTick();
     EXPECT_EQ(runs_.Calls, (std::vector<std::string>{"scan", "update", "collect"}));
+    EXPECT_EQ(runs_.Sweeps, 2);  // the hosts' logs of each phase
+    EXPECT_EQ(Text(IDC_PROGRESS_COUNT), L"4");
+    EXPECT_EQ(Text(IDC_PROGRESS_NUMBER), L"4");
+    EXPECT_EQ(Text(IDC_PROGRESS_DRAWING), AxvekFilenm(runs_.Drawings[3]).Shortened(30));
     EXPECT_EQ(dlg_->Mode(), runmon::kIdle);
     EXPECT_FALSE(runs_.Process.IsSet());
     EXPECT_TRUE(Shown(IDC_PROGRESS_UPDATE_MARK));
@@ -463,6 +514,46 @@ TEST_F(ProgressDlgTest, StopAnsweredYesEndsTheRunThenResumeStartsAtTheDrawingInW
     EXPECT_TRUE(TimerSet(RunMonitor::kPollTimer));
 }
 
+// Yes to the stop question after the batch had ended by itself: the run is
+// complete, so it ends as one, with its results and nothing to resume.
+TEST_F(ProgressDlgTest, StopAnsweredYesAfterTheBatchEndedFinishesTheRun) {
+    Open(runmon::kUpdate);
+    WriteCounter("8 \r\n");
+    PollTick();
+    runs_.EndRun();
+    {
+        DialogCatcher box(fw::LoadResString(IDS_CAPTION), IDYES, 15000, Window());
+        Click(IDC_PROGRESS_STOP);
+        ASSERT_TRUE(box.Seen());
+    }
+    EXPECT_EQ(runs_.Calls, (std::vector<std::string>{"update", "collect"}));
+    EXPECT_EQ(dlg_->Mode(), runmon::kIdle);
+    EXPECT_EQ(Text(IDC_PROGRESS_STATUS), fw::LoadResString(IDS_RUN_MIGRATED));
+    EXPECT_EQ(Text(IDC_PROGRESS_NUMBER), L"9");
+    EXPECT_TRUE(Shown(IDC_PROGRESS_UPDATE_MARK));
+    EXPECT_FALSE(Enabled(IDC_PROGRESS_RESUME));
+    EXPECT_EQ(Log().find(Ansi(fw::LoadResString(IDS_LOG_USER_STOP))), std::string::npos);
+    EXPECT_FALSE(FileExists(Counter()));
+}
+
+// Every host log the ticks see is noted for the clean-up at the end of the run.
+TEST_F(ProgressDlgTest, EveryHostLogNamedIsNotedAndSweptAtTheEnd) {
+    Open(runmon::kUpdate);
+    SetHostLog(dir_ / L"ortx-1.log");
+    PollTick();
+    SetHostLog(dir_ / L"ortx-2.log");
+    LogTick();
+    EXPECT_EQ(runs_.HostLogs,
+              (std::vector<std::wstring>{dir_ / L"ortx-1.log", dir_ / L"ortx-2.log"}));
+    EXPECT_EQ(runs_.Sweeps, 0);
+    {
+        DialogCatcher box(fw::LoadResString(IDS_CAPTION), IDYES, 15000, Window());
+        Click(IDC_PROGRESS_STOP);
+        ASSERT_TRUE(box.Seen());
+    }
+    EXPECT_EQ(runs_.Sweeps, 1);
+}
+
 TEST_F(ProgressDlgTest, AnErrorMarkerInTheHostLogEndsTheHostWithTheLineLogged) {
     const std::wstring hostLog = dir_ / L"ortx-1.log";
     WriteBytes(hostLog,
@@ -554,4 +645,49 @@ TEST_F(ProgressDlgTest, TheSavedPositionIsUsedAndKeptOnTheScreen) {
         EXPECT_TRUE(GetWindowLongW(Window(), GWL_EXSTYLE) & WS_EX_TOPMOST);
         NewMonitor();
     }
+}
+
+namespace {
+
+// The monitor with the times its real timers' ticks arrived.
+class TimedMonitor : public CProgressDlg {
+  public:
+    std::vector<std::pair<UINT_PTR, ULONGLONG>> Ticks;
+
+  protected:
+    bool OnTimer(UINT_PTR id) override {
+        Ticks.emplace_back(id, GetTickCount64());
+        return CProgressDlg::OnTimer(id);
+    }
+};
+
+}  // namespace
+
+// The real timers: a log tick stops the poll timer while it reads the host
+// log, and the poll timer then goes on where it was due, so polls (and with
+// them the budgets and the watcher) stay 5 s apart.
+TEST_F(ProgressDlgTest, ALogTickKeepsThePollsFiveSecondsApart) {
+    auto monitor = std::make_unique<TimedMonitor>();
+    TimedMonitor* timed = monitor.get();
+    dlg_ = std::move(monitor);
+    runs_.Monitor = dlg_.get();
+    dlg_->SetRunSide(&runs_);
+    dlg_->SetCounterFile(Counter());
+    Open(runmon::kUpdate);
+    const ULONGLONG end = GetTickCount64() + 10800;
+    while (GetTickCount64() < end) {
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
+    }
+    std::vector<ULONGLONG> polls;
+    bool logBetween = false;
+    for (const auto& [id, at] : timed->Ticks) {
+        if (id == RunMonitor::kPollTimer) polls.push_back(at);
+        if (id == RunMonitor::kLogTimer && polls.size() == 1) logBetween = true;
+    }
+    ASSERT_EQ(polls.size(), 2u);
+    EXPECT_TRUE(logBetween);
+    EXPECT_LE(polls[1] - polls[0], 5600u);
+    EXPECT_GE(polls[1] - polls[0], 4400u);
 }

@@ -43,11 +43,6 @@ int BudgetSeconds(int timeoutMinutes) {
     return timeoutMinutes * 60;
 }
 
-bool ChargeBudget(int& budget) {
-    budget = budget < INT_MIN + kPollSeconds ? INT_MIN : budget - kPollSeconds;
-    return budget < 1;
-}
-
 std::vector<std::wstring> ActiveMarkers(const std::vector<std::wstring>& markers) {
     std::vector<std::wstring> active;
     for (const std::wstring& marker : markers)

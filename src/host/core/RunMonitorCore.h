@@ -17,7 +17,6 @@ enum Mode { kIdle = 0, kScanThenUpdate = 1, kUpdate = 2, kScanOnly = 3 };
 constexpr int kProgressStart = 0;
 constexpr int kProgressMiddle = 30;
 constexpr int kProgressEnd = 100;
-constexpr int kPollSeconds = 5;  // the poll interval, also the budgets' unit
 // What the monitor reads of the counter file (the batch file writes "N \r\n").
 constexpr size_t kCounterChars = 40;
 
@@ -38,9 +37,6 @@ int ProgressPosition(ProgressSpan span, int n, int count);
 
 // A drawing's budget in seconds for a timeout in minutes, kept within int.
 int BudgetSeconds(int timeoutMinutes);
-// Takes one poll interval off the budget (never below INT_MIN); true when the
-// budget is then used up (below 1).
-bool ChargeBudget(int& budget);
 
 // The error markers to look for: placeholders (starting with "?") and empty
 // strings are left out; the rest lower-cased for a search ignoring case.
