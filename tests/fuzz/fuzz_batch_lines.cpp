@@ -1,6 +1,6 @@
-// Batch-file lines against a model of how cmd reads a line: every value must
-// arrive as exactly its text (less the characters no name can hold), and
-// only the template's own redirections may act.
+// Batch-file lines (and the run file they write) against a model of how cmd reads a line: every
+// value must arrive as exactly its text (less the characters no name can hold), and only the
+// template's own redirections may act.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "app/core/BatchLines.h"
+#include "app/core/RunOutcome.h"
 #include "core/Text.h"
 
 using namespace batchfile;
@@ -36,6 +37,9 @@ Parsed ParseLine(const std::wstring& line) {
         } else if (i + 1 < line.size() && line[i + 1] == L'%') {
             expanded += L'%';
             ++i;
+        } else if (line.compare(i, 12, L"%ERRORLEVEL%") == 0) {
+            expanded += L"{ERRORLEVEL}";  // the one variable a template may use
+            i += 11;
         } else {
             p.ok = false;  // a variable or argument would be expanded
         }
@@ -102,6 +106,12 @@ void CheckCommand(const Line& line, const std::vector<std::wstring>& commands,
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    // What the batch file leaves in its run file comes back in any shape.
+    const runoutcome::RunFile run =
+        runoutcome::ParseRunFile({reinterpret_cast<const char*>(data), size});
+    for (const auto& [number, code] : run.ExitCodes) Check(number >= 1);
+    for (const std::string& log : run.HostLogs) Check(!log.empty() && log.back() != ' ');
+
     const std::vector<std::wstring> f = Fields(data, size);
     const std::wstring &message = f[0], &drawing = f[1], &tail = f[8];
 
@@ -117,6 +127,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     names.DrawingScript = f[5];
     names.HostFolder = f[6];
     names.Profile = f[7];
+    names.RunFile = L"r" + f[2];
+    names.RegTool = L"t" + f[4];
+    names.SettingsKey = L"k" + f[7];
     const std::vector<std::wstring> folders = text::SplitSemicolons(f[10]);
     const Line pathLine = PathLine(f[9], folders);
     const Parsed path = ParseLine(pathLine.Joined());
@@ -131,7 +144,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const DrawingBlocks blocks(names, pathLine);
     const long long number = static_cast<long long>(f[11].size()) - 3;
     const std::vector<Line> b = blocks.Block(number, message, drawing, tail);
-    Check(b.size() == 11);
+    Check(b.size() == 13);
     Check(b[0].Joined().empty());
     const std::wstring script = L" " + Q(names.DrawingScript);
     CheckCommand(b[1], {L"echo " + text::Decimal(number) + L" ", L" " + Q(names.CounterFile)},
@@ -149,5 +162,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                  {L"start /wait ortx.exe /b " + Q(names.DrawingScript) + L" /p " +
                   Q(names.Profile) + L" /nologo"},
                  {});
+    CheckCommand(b[11],
+                 {L"echo " + text::Decimal(number) + L" {ERRORLEVEL} ", L" " + Q(names.RunFile)},
+                 {L">>"});
+    CheckCommand(b[12],
+                 {L"\"" + Filtered(names.RegTool, true) + L"\" query \"HKCU\\" +
+                      Filtered(names.SettingsKey, true) + L"\" /v LOGFILENAME ",
+                  L" " + Q(names.RunFile) + L" 2", L"nul"},
+                 {L">>", L">"});
     return 0;
 }

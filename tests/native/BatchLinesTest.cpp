@@ -163,3 +163,23 @@ TEST(DrawingBlock, NamesOfDrawingsAndFoldersCannotRunCommands) {
     EXPECT_EQ(b[6].Joined(), L"echo \"C:\\R&D\\50%%\\ab.dwg\">> \"C:\\Temp\\vek3.scr\"");
     EXPECT_EQ(b[9].Joined(), L"cd /d \"C:\\R&D\\%%Host%%\\\"");
 }
+
+TEST(DrawingBlock, ARunFileKeepsTheExitCodeAndTheHostLogAfterTheHost) {
+    JobNames n = Names();
+    n.RunFile = L"C:\\50%\\vek7.tmp";
+    n.RegTool = L"C:\\windows\\system32\\reg.exe";
+    n.SettingsKey = L"Software\\Orthex\\R&D";
+    const std::vector<Line> b =
+        DrawingBlocks(n, PathLine(L"", {})).Block(12, L"m", L"C:\\a.dwg", L"t.scr");
+    ASSERT_EQ(b.size(), 13u);
+    EXPECT_EQ(b[11].Joined(), L"echo 12 %ERRORLEVEL% >> \"C:\\50%%\\vek7.tmp\"");
+    EXPECT_EQ(b[12].Joined(),
+              L"\"C:\\windows\\system32\\reg.exe\" query \"HKCU\\Software\\Orthex\\R&D\" /v "
+              L"LOGFILENAME >> \"C:\\50%%\\vek7.tmp\" 2>nul");
+    EXPECT_EQ(PiecesOf(b[12], Piece::Kind::Name),
+              (std::vector<std::wstring>{n.RegTool, n.SettingsKey, L"C:\\50%%\\vek7.tmp"}));
+
+    // Without the tool only the exit code is kept.
+    n.RegTool.clear();
+    EXPECT_EQ(DrawingBlocks(n, PathLine(L"", {})).Block(1, L"m", L"a", L"t").size(), 12u);
+}

@@ -231,6 +231,32 @@ TEST_F(WindowWatcherTest, AHookThatNeverPlayedEndsTheWindowAtTheNextAnswer) {
     EXPECT_FALSE(next.WaitForExit(0));
 }
 
+TEST_F(WindowWatcherTest, AWindowComingToTheFrontGetsNoKeysAndTheDialogIsEndedNext) {
+    const std::wstring title = S(IDS_WATCH_SEQUENCE_WINDOW);
+    ProcessWindow window(title);
+    ASSERT_TRUE(window.Window());
+    EXPECT_FALSE(watcher_->WatchWindow(window.Window()));
+    ASSERT_TRUE(watcher_->PlaybackInstalled());
+
+    // The user clicks into another program before the first key plays.
+    HWND other = CreateWindowExW(0, L"STATIC", L"other", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50,
+                                 nullptr, nullptr, nullptr, nullptr);
+    ASSERT_TRUE(other);
+    SetForegroundWindow(other);
+    ASSERT_EQ(GetForegroundWindow(), other);
+    EVENTMSG event{};
+    event.message = WM_KEYDOWN;
+    EXPECT_EQ(WindowWatcher::PlaybackProc(HC_GETNEXT, 0, reinterpret_cast<LPARAM>(&event)), 0);
+    EXPECT_EQ(event.message, 0u);
+    EXPECT_EQ(event.paramL, 0u);
+    EXPECT_FALSE(watcher_->PlaybackInstalled());
+
+    EXPECT_FALSE(watcher_->WatchWindow(window.Window()));
+    EXPECT_TRUE(window.WaitForExit(10000));
+    EXPECT_EQ(Log(), Ended(title));
+    DestroyWindow(other);
+}
+
 TEST(WatcherStrings, BothLanguagesTitleEveryRow) {
     for (const wchar_t* language : {L"en-US", L"de-DE"}) {
         SCOPED_TRACE(Narrow(language));
