@@ -34,8 +34,12 @@ S = {
     "total": "    Drawings selected:     %d",
     "migrated": "    Drawings migrated:     %d",
     "missing": "%d selected drawing(s) were not migrated. The entries above tell why.",
-    "not_saved": "%s was not saved; it is not counted as migrated.",
+    "not_saved": "%s was not saved: the file is unchanged.",
+    "exit_code": "%s: the host ended with exit code %s.",
+    "rule": "*" * 70,
 }
+# The reason lines that stand above the summary, for one drawing each.
+REASON = re.compile(r"^\t(.+?)(?: was not saved: .*|: the host ended with exit code 0x[0-9A-F]{8}\.)$")
 
 # Fatal windows (their process is ended): resource id, title.
 FATAL = [
@@ -187,14 +191,28 @@ def check(run):
     if log is None:
         print("FAIL: no migration log")
         return 1
-    # The log in sections: one per progress line, up to the next.
+    # The log in sections: one per progress line, up to the next, the last
+    # one up to the summary's header. The reasons found after the run stand
+    # just above that header, one drawing each.
     sections = []  # (drawing number, [lines])
-    head = []
+    head, tail = [], []
+    reasons = {}  # drawing number: [lines]
     for line in log:
         m = re.match(r"^Migrating (.+?) ?$", line)
-        if m and m.group(1).lower() in names:
+        reason = REASON.match(line)
+        if tail or (sections and line == S["rule"]):
+            tail.append(line)
+        elif m and m.group(1).lower() in names:
             sections.append((names[m.group(1).lower()], []))
+        elif reason and sections:
+            i = names.get(reason.group(1).lower().rsplit("\\", 1)[-1])
+            if i is None:
+                r.fail("a reason for a drawing not in the run: %r" % line)
+            else:
+                reasons.setdefault(i, []).append(line[1:])
         elif sections:
+            if reasons and line.strip():
+                r.fail("a line amid the reasons: %r" % line)
             sections[-1][1].append(line)
         else:
             head.append(line)
@@ -218,7 +236,6 @@ def check(run):
     stop_wanted = info.get("STOP_AT", "0") != "0"
 
     truly = set()
-    reported = set()  # not migrated, but reported so (a known gap)
     known = []
     counts = {}
     for i in range(1, n + 1):
@@ -245,6 +262,7 @@ def check(run):
             lines = attempts[0]
         path = folder + "\\" + name.lower()
         in_list = migrated_txt.count(path)
+        given = [x.lower() for x in reasons.get(i, [])]
         saved = versions.get(name.lower()) == CURRENT
         detail_lines = [l for l in lines if l.startswith("\t")]
         has = lambda text: ("\t" + text) in lines
@@ -276,22 +294,22 @@ def check(run):
             elif kind == "logerror":
                 ok = ('\t\t** "%s"' % detail) in lines and has(S["host_error"])
             elif kind == "crash":
-                # The host vanished by itself: nothing ended it, and the
-                # extension never reported the drawing migrated.
-                ok = not detail_lines and not any("axmigr: migrated" in l for l in lines)
+                # The host vanished by itself: nothing ended it, the extension
+                # never reported the drawing migrated, and its exit code tells.
+                ok = (not detail_lines and not any("axmigr: migrated" in l for l in lines)
+                      and given == [(S["exit_code"] % (path, "0xC0000005")).lower()])
             elif kind == "savefail":
-                # The extension records the drawing before the host saves it,
-                # and nothing tells the monitor the save failed.
-                ok = True
-                if in_list:
-                    known.append("%s: not saved, yet in MIGRATED.TXT, counted and marked [x]" % why)
-                    reported.add(i)
+                # The extension records the drawing before the host saves it;
+                # the file tells that it was not saved.
+                ok = not detail_lines and given == [(S["not_saved"] % path).lower()]
             else:
                 ok = False
             if not ok:
                 r.fail("%s: the log does not give its reason: %r" % (why, lines))
             if kind != "savefail" and in_list:
                 r.fail("%s: in MIGRATED.TXT though not migrated" % why)
+        if kind not in ("crash", "savefail") and i in reasons:
+            r.fail("%s: reasons %r" % (why, reasons[i]))
         if saved:
             counts[kind][1] += 1
     if stop_wanted and stopped_at is None and info.get("STOPPED_BETWEEN") != "1":
@@ -299,11 +317,11 @@ def check(run):
 
     # The summary.
     want_total = S["total"] % n
-    want_migrated = S["migrated"] % len(truly | reported)
+    want_migrated = S["migrated"] % len(truly)
     for text in (want_total, want_migrated):
         if text not in log:
             r.fail("the summary lacks %r (it says %r)" % (text, [l for l in log if l.startswith("    Drawings")]))
-    missing = n - len(truly | reported)
+    missing = n - len(truly)
     if missing and (S["missing"] % missing) not in log:
         r.fail("the summary lacks the %d drawings not migrated" % missing)
 
@@ -315,7 +333,7 @@ def check(run):
         if line.startswith(b"[ ]"):
             entry = line[3:].decode("cp1252")
             i = names.get(entry.rsplit("\\", 1)[-1])
-            if i in truly or i in reported:
+            if i in truly:
                 line = b"[x]" + line[3:]
         out.append(line)
     if b"\r\n".join(out) != after:
@@ -376,7 +394,12 @@ def check(run):
             for rows_h in by_path.get(p["name"].lower(), []):
                 shown = answer = None
                 if kind == "hang":
-                    shown = next((t for t, x in rows_h if x.startswith("Opened ")), None)
+                    # The budget runs from the moment the batch file wrote
+                    # the drawing's number, just before its progress line.
+                    opened = next((t for t, x in rows_h if x.startswith("Opened ")), None)
+                    shown = next((t for t, x in reversed(progress_t) if opened is not None
+                                  and t <= opened + 0.5 and x.rstrip().lower()
+                                  == ("Migrating " + p["name"]).lower()), None)
                     want = "\t" + S["timeout_minutes"] % 1
                 elif kind in ("fatal", "harmless"):
                     shown = next((t for t, x in rows_h if x.startswith("[stand-in] dialog \"")), None)
@@ -397,10 +420,10 @@ def check(run):
                     continue
                 took = answer - shown
                 reactions.append((kind, took))
-                # A minute's budget is charged 5 s a poll tick, but each log
-                # tick (7 s) starts the poll timer afresh: ticks come 7 s apart.
-                limit = 90.0 if kind == "hang" else 10.5
-                if took > limit:
+                # A minute's budget ends within a poll (5 s) of its minute;
+                # the stamps come from a tail that looks every 0.2 s.
+                low, limit = (59.6, 65.4) if kind == "hang" else (-1.0, 10.5)
+                if not low <= took <= limit:
                     r.fail("%d %s (%s): answered after %.1f s" % (i, p["name"], kind, took))
         if len(host_runs) != len(progress_t):
             r.fail("%d hosts timed for %d drawings started" % (len(host_runs), len(progress_t)))

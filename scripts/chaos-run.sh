@@ -157,7 +157,7 @@ cp "$temp/MIGRATED.TXT" "$run/MIGRATED.TXT" 2>/dev/null || : >"$run/MIGRATED.TXT
     left=$(ls -a "$temp" | grep -i -E '^vek|^migrat.*\.bat$' | tr '\n' ' ' || true)
     [ -z "$left" ] || echo "temporary files left in %TEMP%: $left"
     hostlogs=$(ls -a "$temp" | grep -c -i -E '^ortx-.*\.log$' || true)
-    [ "$hostlogs" = 0 ] || echo "KNOWN: $hostlogs host logs (ortx-<pid>.log) left in %TEMP%"
+    [ "$hostlogs" = 0 ] || echo "$hostlogs host logs (ortx-<pid>.log) left in %TEMP%"
     [ -z "$(reg_query "$settings_key" LOGFILENAME)" ] || echo "LOGFILENAME left in the settings"
     [ "$(reg_query "$settings_key" Timeout)" = 0x1 ] || echo "Timeout saved as $(reg_query "$settings_key" Timeout)"
     # The host profile as it was, but for the support folders the run added
