@@ -45,7 +45,9 @@ CAxvekTarvoApp::CAxvekTarvoApp() {
 BOOL CAxvekTarvoApp::InitInstance() {
     SetRuntimeLocale();
     ResourceLibraryScope resources;
+    if (!ClaimSingleInstance()) return FALSE;
     LoadSettings();
+    RecoverInterruptedRun();
     if (RunWizard() == ID_WIZFINISH) RunJob();
     return FALSE;
 }
@@ -75,10 +77,13 @@ void CAxvekTarvoApp::OpenLog() {
 }
 
 int CAxvekTarvoApp::ExitInstance() {
+    // The running instance's host, log and record are not this one's.
+    if (IsSecondInstance) return CWinApp::ExitInstance();
     PrepareHostProfile(kProfileRestore);
     DeleteHostLog();
     SweepHostLogs();
     for (const std::wstring& path : TempFiles) DeleteFileW(path.c_str());
+    if (RunRecordWritten && !KeepRunRecord) RemoveRunRecord();
     return CWinApp::ExitInstance();
 }
 

@@ -100,8 +100,24 @@ class CAxvekTarvoApp : public fw::CWinApp, public RunSide {
     // What the run file of the current run says (empty when there is none).
     runoutcome::RunFile ReadRunFile() const;
 
+    // The record of a run under way (app/RunRecovery.cpp): written before the
+    // host profile changes and at each launch, removed by a clean exit. A
+    // start that finds one finishes that run first: its results, marks,
+    // profile and files, watching its batch when it still runs.
+    std::wstring RunRecordPath() const;
+    void WriteRunRecord();
+    void RemoveRunRecord();
+    void RecoverInterruptedRun();
+    // False, with the message shown, when the program already runs for this user.
+    bool ClaimSingleInstance();
+    // Windows ends the session during a run, which has been stopped: the
+    // profile goes back, the record stays for the next start.
+    void EndSession() override;
+
     // Result collection (app/Results.cpp).
     void CollectResults() override;
+    // Marks the drawings saved (each as the extension named it) in DmlFile.
+    void MarkMigrated(const std::vector<std::wstring>& saved);
     bool IsSelectedDrawing(const std::wstring& path) const;
 
     // Appends a name to TempFiles, so that exit removes the file.
@@ -149,6 +165,19 @@ class CAxvekTarvoApp : public fw::CWinApp, public RunSide {
     text::NoCaseSet HostLogs;
     // Detail lines for the log that wait for the run's header.
     RunNotes Notes;
+    // Drawings the last result collection counted as migrated.
+    long long MigratedCount = 0;
+    bool ResultsCollected = false;
+    // Where the run record is kept (empty: the user's local application data).
+    std::wstring RunRecordFile;
+    bool RunRecordWritten = false;
+    bool KeepRunRecord = false;
+    // The batch of an interrupted run, still running, that the next start of
+    // the run monitor takes over instead of launching one.
+    PROCESS_INFORMATION RecoveredBatch{};
+    bool AdoptRecoveredBatch();
+    fw::UniqueHandle InstanceMutex;
+    bool IsSecondInstance = false;
 };
 
 // The program's application object.

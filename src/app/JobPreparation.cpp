@@ -10,6 +10,9 @@
 #include "host/Language.h"
 
 void CAxvekTarvoApp::PrepareJob() {
+    // On disk before the profile changes: a program that dies from here on
+    // leaves what the next start needs to put it back.
+    WriteRunRecord();
     PrepareHostProfile(kProfileApply);
     DeleteFileW(Logfile.c_str());
     DeleteFileW(GetMigrateListPath().c_str());

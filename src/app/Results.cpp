@@ -38,9 +38,7 @@ class Reasons {
         const auto it = numbers_.find(text::ToLower(drawing));
         Add(it == numbers_.end() ? 0 : it->second, std::move(reason));
     }
-    void Add(size_t number, std::wstring reason) {
-        byNumber_[number].push_back(std::move(reason));
-    }
+    void Add(size_t number, std::wstring reason) { byNumber_[number].push_back(std::move(reason)); }
     // As detail lines, one write.
     std::wstring Text() const {
         std::wstring text;
@@ -97,6 +95,7 @@ void CAxvekTarvoApp::CollectResults() {
         counted.insert(longForm.empty() ? line : longForm);
     }
     const long long migrated = static_cast<long long>(counted.size());
+    MigratedCount = migrated;
 
     // The reasons stand above the summary, whose last line points up to them.
     const std::wstring reasonLines = reasons.Text();
@@ -109,7 +108,13 @@ void CAxvekTarvoApp::CollectResults() {
         summary += L"\n" + fw::FormatResString(IDS_LOG_RESULT_MISSING, {total - migrated}) + L"\n";
     AppendLogText(summary);
 
-    if (DmlFile.empty() || DmlIsTemporary || migratedList.empty()) return;
+    if (!DmlFile.empty() && !DmlIsTemporary && !migratedList.empty()) MarkMigrated(saved);
+    // A start after this program died does not collect them again.
+    ResultsCollected = true;
+    if (RunRecordWritten) WriteRunRecord();
+}
+
+void CAxvekTarvoApp::MarkMigrated(const std::vector<std::wstring>& saved) {
     // The extension reports a drawing as it opened it, which may be the short
     // form the job wrote for a path the code page could not hold.
     std::vector<std::wstring> done = saved;

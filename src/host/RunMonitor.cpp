@@ -43,7 +43,8 @@ bool ReadCounterText(const std::wstring& path, std::string& text, ULONGLONG& wri
 ULONGLONG MillisecondsSince(ULONGLONG fileTime) {
     FILETIME now{};
     GetSystemTimeAsFileTime(&now);
-    const ULONGLONG current = (static_cast<ULONGLONG>(now.dwHighDateTime) << 32) | now.dwLowDateTime;
+    const ULONGLONG current =
+        (static_cast<ULONGLONG>(now.dwHighDateTime) << 32) | now.dwLowDateTime;
     return current > fileTime ? (current - fileTime) / 10000 : 0;
 }
 
@@ -61,8 +62,6 @@ bool ReadHostLog(const std::wstring& path, RunMonitor::HostLogScan& scan, std::s
                                                 info.nFileSizeLow);
     const ULONGLONG index =
         (static_cast<ULONGLONG>(info.nFileIndexHigh) << 32) | info.nFileIndexLow;
-    const ULONGLONG created = (static_cast<ULONGLONG>(info.ftCreationTime.dwHighDateTime) << 32) |
-                              info.ftCreationTime.dwLowDateTime;
     if (scan.Path != path || scan.FileIndex != index || size < scan.Scanned)
         scan = RunMonitor::HostLogScan{path, index, 0};
 
@@ -309,9 +308,9 @@ void RunMonitor::OnLogTick() {
     // The poll timer goes on where it was due, so that a log tick never
     // pushes the polls (and with them the budgets) further apart.
     const ULONGLONG now = GetTickCount64();
-    const UINT due = pollDue_ > now ? static_cast<UINT>(std::min<ULONGLONG>(pollDue_ - now,
-                                                                             kPollInterval))
-                                    : USER_TIMER_MINIMUM;
+    const UINT due = pollDue_ > now
+                         ? static_cast<UINT>(std::min<ULONGLONG>(pollDue_ - now, kPollInterval))
+                         : USER_TIMER_MINIMUM;
     StartTimer(kPollTimer, due);
     pollArmed_ = due;
     pollTimer_ = true;
@@ -342,6 +341,20 @@ void RunMonitor::OnStop() {
     TerminateHost(kTerminateUser);
     side_->SweepHostLogs();
     EnterIdle();
+}
+
+void RunMonitor::OnSessionEnd() {
+    if (!side_) return;
+    StopTimers();
+    DWORD code = 0;
+    if (Process()->QueryExitCode(code) && code == STILL_ACTIVE) {
+        if (mode_ == runmon::kUpdate)
+            side_->StopUpdateRun();
+        else
+            side_->StopScanRun();
+        TerminateHost(kTerminateUser);
+    }
+    side_->EndSession();
 }
 
 void RunMonitor::OnResume() {

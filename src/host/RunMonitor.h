@@ -40,6 +40,8 @@ class RunSide {
     virtual void NoteHostLog(const std::wstring& path) = 0;
     // Deletes the host logs of the run whose hosts have ended.
     virtual void SweepHostLogs() = 0;
+    // Windows ends the session; the run has been stopped.
+    virtual void EndSession() = 0;
 };
 
 class RunMonitor {
@@ -87,6 +89,10 @@ class RunMonitor {
     void OnLogTick();
     void OnStop();
     void OnResume();
+    // Windows ends the session: the run stops as Stop does, without asking.
+    void OnSessionEnd();
+    // The window is gone: the next one starts afresh with the mode set then.
+    void OnWindowClosed() { initialised_ = false; }
 
     // What the window shows. Counts go to the number fields as "%d".
     virtual void ShowCounts(int count, int current) = 0;

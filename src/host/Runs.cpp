@@ -79,9 +79,12 @@ void CAxvekTarvoApp::LaunchBatch(const std::wstring& batchPath) {
     // A console of its own without a window: cmd reads the batch and echo
     // writes the job's files in that console's code page, whoever starts it,
     // and no console window is ever made only to be hidden.
+    // Held until the run record names it: a program that dies at any moment
+    // leaves a record of every batch that ran.
     PROCESS_INFORMATION process{};
-    if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW,
-                        nullptr, nullptr, &startup, &process)) {
+    if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, TRUE,
+                        CREATE_NO_WINDOW | CREATE_SUSPENDED, nullptr, nullptr, &startup,
+                        &process)) {
         const DWORD error = GetLastError();
         if (error == 0 || error == ERROR_HANDLE_EOF || error == ERROR_BROKEN_PIPE) return;
         wchar_t system[257] = {};
@@ -90,10 +93,16 @@ void CAxvekTarvoApp::LaunchBatch(const std::wstring& batchPath) {
         ShowLaunchFailure(system);
         return;
     }
+    const HANDLE thread = process.hThread;
+    process.hThread = nullptr;
     HostProcess.Adopt(process);
+    WriteRunRecord();
+    ResumeThread(thread);
+    CloseHandle(thread);
 }
 
 bool CAxvekTarvoApp::StartUpdateRun() {
+    if (AdoptRecoveredBatch()) return true;
     Notes.NewRun();
     // A head script left by this program's scan run is used again.
     if (HeadScript.empty()) {
@@ -115,6 +124,7 @@ bool CAxvekTarvoApp::StartUpdateRun() {
 }
 
 bool CAxvekTarvoApp::StartScanRun() {
+    if (AdoptRecoveredBatch()) return true;
     Notes.NewRun();
     DrawingScript = NewTempFile(L"SCR");
     HeadScript = NewTempFile(L"SCR");

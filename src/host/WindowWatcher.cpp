@@ -136,8 +136,8 @@ void WindowWatcher::AnswerWithSequence(HWND window, const std::wstring& title) {
             key_ = 0;
             target_ = window;
             g_playing = this;
-            hook_ = SetWindowsHookExW(WH_JOURNALPLAYBACK, PlaybackProc, GetModuleHandleW(nullptr),
-                                      0);
+            hook_ =
+                SetWindowsHookExW(WH_JOURNALPLAYBACK, PlaybackProc, GetModuleHandleW(nullptr), 0);
             if (hook_) return;
             g_playing = nullptr;
         }

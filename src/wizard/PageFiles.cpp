@@ -130,6 +130,9 @@ BOOL CPageFiles::OnInitDialog() {
                        width - name - folder - version - 4);
     preview_.List = &list_;
     heading_.SetBold(true);
+    // A start that finished an interrupted run opens its list: the drawings
+    // still unmarked are the ones left to migrate.
+    if (!app_.DmlFile.empty()) OpenListFile(app_.DmlFile);
     return TRUE;
 }
 

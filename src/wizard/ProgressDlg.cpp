@@ -132,6 +132,18 @@ bool CProgressDlg::WindowProc(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
     if (msg == WM_DESTROY) {
         StopTimer(kPollTimer);
         StopTimer(kLogTimer);
+        OnWindowClosed();
+    }
+    // The session may end: the run is stopped and its record kept, so that
+    // the next start finishes it.
+    if (msg == WM_QUERYENDSESSION) {
+        result = TRUE;
+        return true;
+    }
+    if (msg == WM_ENDSESSION && wp) {
+        OnSessionEnd();
+        result = 0;
+        return true;
     }
     return CDialog::WindowProc(msg, wp, lp, result);
 }

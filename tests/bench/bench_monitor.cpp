@@ -39,6 +39,7 @@ class BenchRuns : public RunSide {
     void OpenLog() override {}
     void NoteHostLog(const std::wstring&) override {}
     void SweepHostLogs() override {}
+    void EndSession() override {}
 
     CProgressDlg* Monitor = nullptr;
     std::vector<std::wstring> Drawings;

@@ -1,6 +1,7 @@
 // CollectResults for a run of 20,000 selected drawings: MIGRATED.TXT with
 // every one of them (half in other letter case) and 1,000 drawings that were
-// not selected, the summary, and the user's list of 20,000 entries marked.
+// not selected, each drawing's file looked at once (saved by the run, in the
+// current format), the summary, and the user's list of 20,000 entries marked.
 //
 //   scripts/wine-run.sh build/windows/bin/bench_results.exe
 #include <windows.h>
@@ -12,16 +13,23 @@
 #include "app/AxvekTarvoApp.h"
 #include "app/JobFiles.h"
 #include "drawings/AxvekFile.h"
+#include "framework/File.h"
 #include "framework/TextStream.h"
 #include "host/Language.h"
 
 namespace {
 
 constexpr int kDrawings = 20000;
+constexpr int kFolders = 37;
+
+std::wstring g_root;  // the scratch folder, lower case
+
+std::wstring FolderPath(int i) {
+    return g_root + L"customer " + std::to_wstring(i % kFolders);
+}
 
 std::wstring DrawingPath(int i) {
-    return L"c:\\projects\\customer " + std::to_wstring(i % 37) + L"\\assemblies\\part-" +
-           std::to_wstring(100000 + i) + L".dwg";
+    return FolderPath(i) + L"\\part-" + std::to_wstring(100000 + i) + L".dwg";
 }
 
 }  // namespace
@@ -31,8 +39,24 @@ int wmain() {
 
     const std::wstring folder = bench::ScratchFolder(L"results");
     _wputenv((L"TEMP=" + folder.substr(0, folder.size() - 1)).c_str());
+    g_root = folder;
+    CharLowerW(g_root.data());
 
     CAxvekTarvoApp app;
+    // The run started before the host saved each drawing in the current format.
+    FILETIME started{};
+    GetSystemTimeAsFileTime(&started);
+    app.UpdateRunStarted =
+        (static_cast<uint64_t>(started.dwHighDateTime) << 32) | started.dwLowDateTime;
+    Sleep(2100);
+    for (int i = 0; i < kFolders; ++i) CreateDirectoryW(FolderPath(i).c_str(), nullptr);
+    const std::string drawing = "OX1032" + std::string(250, '\0');
+    for (int i = 0; i < kDrawings; ++i) {
+        fw::CFile file;
+        bench::Check(file.Open(DrawingPath(i), fw::CFile::modeCreate | fw::CFile::modeWrite) &&
+                         file.Write(drawing.data(), static_cast<DWORD>(drawing.size())),
+                     "drawing written");
+    }
     Logfile = folder + L"Mig.log";
     for (int i = 0; i < kDrawings; ++i) app.Drawings.push_back(DrawingPath(i));
     app.DmlFile = folder + L"users list.dml";
@@ -66,6 +90,8 @@ int wmain() {
 
     for (const std::wstring& name : {Logfile, app.DmlFile, GetMigratedListPath()})
         DeleteFileW(name.c_str());
+    for (int i = 0; i < kDrawings; ++i) DeleteFileW(DrawingPath(i).c_str());
+    for (int i = 0; i < kFolders; ++i) RemoveDirectoryW(FolderPath(i).c_str());
     RemoveDirectoryW(folder.c_str());
     return 0;
 }

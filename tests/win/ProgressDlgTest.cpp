@@ -39,6 +39,7 @@ class TestRuns : public RunSide {
     void OpenLog() override { Calls.push_back("log"); }
     void NoteHostLog(const std::wstring& path) override { HostLogs.push_back(path); }
     void SweepHostLogs() override { ++Sweeps; }
+    void EndSession() override { ++SessionEnds; }
 
     // The batch process ends by itself.
     void EndRun() {
@@ -62,6 +63,7 @@ class TestRuns : public RunSide {
     std::vector<std::string> Calls;
     std::vector<std::wstring> HostLogs;  // as noted
     int Sweeps = 0;
+    int SessionEnds = 0;
     BatchProcess Process;
 
   private:

@@ -1,5 +1,7 @@
 #include "support/WinTest.h"
 
+#include <shlobj.h>
+
 #include <shellapi.h>
 
 #include <atomic>
@@ -230,6 +232,12 @@ void WinTest::SetUp() {
 void WinTest::TearDown() {
     resources_.reset();
     ClearHostRegistry();
+    // A run record a test left would make the next start of the program
+    // finish a run that never was.
+    wchar_t folder[MAX_PATH] = {};
+    if (SUCCEEDED(
+            SHGetFolderPathW(nullptr, CSIDL_LOCAL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, folder)))
+        DeleteFileW((std::wstring(folder) + L"\\axTarvo\\run record.txt").c_str());
 }
 
 namespace {
