@@ -209,13 +209,18 @@ void CAxvekTarvoApp::RecoverInterruptedRun() {
     uint64_t number = 0;
     const bool profileWhole =
         r.Has(kProfileTexts[2].key) && r.GetNumber(L"profile.saved", number) && number == 1;
+    // The batch writer ends the host folder with a separator; the record may
+    // have been written before or after.
+    std::wstring recordedHost = host, currentHost = OrtxLocation;
+    text::AppendTrailingSeparator(recordedHost);
+    text::AppendTrailingSeparator(currentHost);
+    const bool ownHost = text::EqualsNoCase(recordedHost, currentHost);
     if (status != runrecord::Status::Ok)
         reason = fw::LoadResString(IDS_RECOVERY_TRUNCATED);
-    else if (!text::EqualsNoCase(host, OrtxLocation))
+    else if (!ownHost)
         reason = fw::FormatResString(IDS_RECOVERY_OTHER_HOST, {host});
 
     // The profile first: whatever else fails, the user's host is as it was.
-    const bool ownHost = text::EqualsNoCase(host, OrtxLocation);
     if (ownHost && profileWhole) {
         SavedProfile = SavedProfileValues{};
         for (const auto& n : kProfileNumbers)
