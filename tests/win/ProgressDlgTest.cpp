@@ -538,6 +538,25 @@ TEST_F(ProgressDlgTest, StopAnsweredYesAfterTheBatchEndedFinishesTheRun) {
     EXPECT_FALSE(FileExists(Counter()));
 }
 
+// Windows ends the session: a running batch stops as Stop stops it, without a
+// question; one that has ended is left as it is. Either way the run side hears.
+TEST_F(ProgressDlgTest, TheSessionEndingStopsTheRunWithoutAsking) {
+    for (const bool running : {true, false}) {
+        NewMonitor();
+        runs_.Calls.clear();
+        runs_.SessionEnds = 0;
+        Open(runmon::kUpdate);
+        if (!running) runs_.EndRun();
+        EXPECT_EQ(SendMessageW(Window(), WM_QUERYENDSESSION, 0, ENDSESSION_CLOSEAPP), TRUE);
+        SendMessageW(Window(), WM_ENDSESSION, TRUE, ENDSESSION_CLOSEAPP);
+        EXPECT_EQ(runs_.Calls, running ? (std::vector<std::string>{"update", "stop update"})
+                                       : (std::vector<std::string>{"update"}));
+        EXPECT_EQ(runs_.SessionEnds, 1);
+        EXPECT_FALSE(TimerSet(RunMonitor::kPollTimer));
+        EXPECT_FALSE(TimerSet(RunMonitor::kLogTimer));
+    }
+}
+
 // Every host log the ticks see is noted for the clean-up at the end of the run.
 TEST_F(ProgressDlgTest, EveryHostLogNamedIsNotedAndSweptAtTheEnd) {
     Open(runmon::kUpdate);
