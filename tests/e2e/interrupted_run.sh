@@ -2,8 +2,10 @@
 # The program dies during a run of 12 drawings (killed while the monitor
 # shows drawing 5) and its batch goes on. Started again, it finishes the run:
 # first after the batch has ended (the recovery's message answered with OK),
-# then with the batch still running (Yes: the monitor watches it to its end,
-# OK there, then the message). Each time the wizard is cancelled after. Every
+# then with the batch still running, twice: Yes watches it in the monitor,
+# where the program is killed again at drawing 9; the third start watches
+# it to its end (OK there, then the message). Each time the wizard is
+# cancelled after. Every
 # drawing is migrated and marked "[x]", the list's other bytes are as they
 # were, the host profile is as before the run, nothing of the run is left in
 # %TEMP% and no host or cmd is left.
@@ -65,6 +67,10 @@ scenario() {  # name, then the steps of the start after the kill
     windriver cwd "$host_win" start "\"$host_win\\axTarvo.exe\"" "${to_run[@]}" \
         >"$out/$name-first.txt" 2>&1 || { cat "$out/$name-first.txt"; fail "$name: the first start"; }
     [ "$name" = ended ] && wait_for_no_run
+    if [ ${#middle[@]} -gt 0 ]; then
+        windriver cwd "$host_win" start "\"$host_win\\axTarvo.exe\"" "${middle[@]}" \
+            >"$out/$name-middle.txt" 2>&1 || { cat "$out/$name-middle.txt"; fail "$name: the start between"; }
+    fi
     windriver cwd "$host_win" start "\"$host_win\\axTarvo.exe\"" "$@" "${cancel_wizard[@]}" \
         >"$out/$name-second.txt" 2>&1 || { cat "$out/$name-second.txt"; screenshot "interrupted-$name"; fail "$name: the start after"; }
     cat "$out/$name-second.txt"
@@ -92,13 +98,17 @@ scenario() {  # name, then the steps of the start after the kill
 }
 
 # Started again once the batch has ended: one message, OK.
+middle=()
 scenario ended wait-with "$wizard_title" OK 30 texts click OK
 grep -qF 'The wizard last ended during a migration' "$out/ended-second.txt" || fail "no recovery message"
 grep -qF "$n of $n drawings were migrated" "$out/ended-second.txt" || fail "the message's counts"
 
-# Started again at once: the batch still runs; Yes watches it to its end.
+# Started again at once, twice: the batch still runs; Yes watches it.
+middle=(wait-with "$wizard_title" "$yes" 30 click "$yes" wait-with "$wizard_title" '#2028' 30
+    wait-number '#2024' 9 120 kill)
 scenario running wait-with "$wizard_title" "$yes" 30 texts click "$yes" \
     wait-with "$wizard_title" "$ended" 120 click OK wait-prefix "$log_file" 20 close gone 10 \
     wait-with "$wizard_title" OK 30 texts click OK
 grep -qF 'is still running' "$out/running-second.txt" || fail "no question about the running batch"
+grep -qF 'The migration was stopped' "$log_unix" && fail "the run was stopped, not watched"
 echo PASS
