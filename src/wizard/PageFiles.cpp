@@ -412,6 +412,9 @@ void CPageFiles::DeleteAllDrawings() {
         list_.DeleteAllItems();
         list_.SetRedraw(true);
         list_.Invalidate(true);
+        // Emptying the list tells no change of selection: the preview of
+        // the drawing that was selected would stay.
+        if (preview_.GetSafeHwnd()) preview_.Invalidate(true);
     }
     listed_.clear();
 }

@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "app/AxvekTarvoApp.h"
+#include "core/Text.h"
 #include "drawings/AxvekFile.h"
 #include "drawings/AxvekFilenm.h"
 #include "framework/DataExchange.h"
@@ -65,11 +66,16 @@ BOOL CPageSearch::OnInitDialog() {
 
 BOOL CPageSearch::OnSetActive() {
     GetSheet()->SetWizardButtons(PSWIZB_BACK | PSWIZB_NEXT);
+    // Each listed folder made a full path once, not once for every drawing.
+    text::NoCaseSet listed;
+    for (HTREEITEM item = tree_.GetChildItem(root_); item; item = tree_.GetNextSiblingItem(item))
+        listed.insert(FolderKey(tree_.GetItemText(item)));
     for (const std::wstring& drawing : app_.Drawings) {
         const AxvekFilenm name(drawing);
         const std::wstring folder = name.Drive + name.Directory;
-        if (folder.empty() || IsListed(folder)) continue;
+        if (folder.empty() || listed.count(folder)) continue;
         AddFolder(folder);
+        listed.insert(FolderKey(folder));
     }
     return CPropertyPage::OnSetActive();
 }
@@ -253,9 +259,7 @@ void CPageSearch::RestartLabelEdit(HTREEITEM item, const std::wstring& text) {
 bool CPageSearch::IsListed(const std::wstring& folder, HTREEITEM except) const {
     for (HTREEITEM item = tree_.GetChildItem(root_); item; item = tree_.GetNextSiblingItem(item)) {
         if (item == except) continue;
-        if (CompareStringOrdinal(FolderKey(tree_.GetItemText(item)).c_str(), -1, folder.c_str(), -1,
-                                 TRUE) == CSTR_EQUAL)
-            return true;
+        if (text::EqualsNoCase(FolderKey(tree_.GetItemText(item)), folder)) return true;
     }
     return false;
 }

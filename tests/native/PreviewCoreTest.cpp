@@ -57,9 +57,10 @@ Bytes RecordBytes(const Bytes& drawing) {
 }
 
 // A drawing with a directory of our own: one entry per code, each pointing at
-// the same 8-bit record, behind the count byte given.
-Bytes WithDirectory(int8_t count, const std::vector<uint8_t>& codes) {
-    const Bytes record = RecordBytes(Drawing(Preview::Bmp8));
+// the same record (the stand-in's 8-bit one unless given), behind the count
+// byte given.
+Bytes WithDirectory(int8_t count, const std::vector<uint8_t>& codes, Bytes record = {}) {
+    if (record.empty()) record = RecordBytes(Drawing(Preview::Bmp8));
     Bytes b(32, 0);
     std::memcpy(b.data(), "OX1015", 6);
     Set32(b, 13, 32);
@@ -323,8 +324,15 @@ TEST(PreviewCoreLoad, ImageOrNoneByWhatTheFileHolds) {
          patched(Preview::Bmp8, [](Bytes& b, size_t r) { Set16(b, r + kBits, 16); }),
          {}},
         {"257 colours at 8 bits",
-         patched(Preview::Bmp8, [](Bytes& b, size_t r) { Set32(b, r + kClrUsed, 257); }),
-         {}},
+         [] {
+             return WithDirectory(1, {2}, Record(3, 1, 8, 0, 257, {5, 6, 7, 0}));
+         },
+         {3, 1, 256}},
+        {"300 colours at RLE4",
+         [] {
+             return standin::MakeBitmapFile(Record(3, 1, 4, 2, 300, {3, 0x12, 0, 1}));
+         },
+         {3, 1, 256}},
         {"2^32 - 1 colours at 4 bits",
          patched(Preview::Bmp4, [](Bytes& b, size_t r) { Set32(b, r + kClrUsed, 0xFFFFFFFF); }),
          {}},
@@ -381,6 +389,31 @@ TEST(PreviewCoreLoad, ImageOrNoneByWhatTheFileHolds) {
 TEST(PreviewCoreLoad, EightBitsComeBackUnchanged) {
     const Bytes drawing = Drawing(Preview::Bmp8, 17, 9);
     EXPECT_EQ(Load(drawing), RecordBytes(drawing));
+}
+
+// A table longer than 8 bits index: its first 256 entries are kept, and the
+// rows are read after the whole of it.
+TEST(PreviewCoreLoad, LongColourTablesKeepTheFirst256Entries) {
+    const struct {
+        const char* Name;
+        Bytes File;
+        Bytes Row;
+    } cases[] = {
+        {"8 bits, 257 colours",
+         WithDirectory(1, {2}, Record(3, 1, 8, 0, 257, {5, 6, 7, 0})),
+         {5, 6, 7}},
+        {"RLE8, 300 colours",
+         WithDirectory(1, {2}, Record(3, 1, 8, 1, 300, {3, 9, 0, 1})),
+         {9, 9, 9}},
+    };
+    for (const auto& c : cases) {
+        const Bytes block = Load(c.File);
+        ASSERT_FALSE(block.empty()) << c.Name;
+        EXPECT_EQ(U32(block, kClrUsed), 256u) << c.Name;
+        EXPECT_EQ(Rows(block), std::vector<Bytes>{c.Row}) << c.Name;
+        // Entry i of a Record is grey i: the last one kept is white.
+        EXPECT_EQ(U32(block, 40 + 4 * 255), 0x00FFFFFFu) << c.Name;
+    }
 }
 
 // Run-length codes of the generator's pictures give the very pixels of the

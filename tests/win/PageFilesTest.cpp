@@ -3,6 +3,7 @@
 #include <shlobj.h>
 
 #include <algorithm>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -15,6 +16,7 @@
 
 #include "support/Drop.h"
 #include "support/PageSheet.h"
+#include "support/Pixels.h"
 #include "support/WinTest.h"
 
 using namespace testenv;
@@ -106,6 +108,22 @@ class PageFilesTest : public WinTest {
         click.iSubItem = column;
         SendMessageW(s.GetActivePage()->GetSafeHwnd(), WM_NOTIFY, IDC_FILES_LIST,
                      reinterpret_cast<LPARAM>(&click));
+    }
+    // The preview's client pixels that are not the face colour, as shown now.
+    static int PreviewNotFace(ScriptSheet& s) {
+        HWND preview = s.Control(IDC_FILES_PREVIEW);
+        const Pixels shown = Capture(preview);
+        RECT frame{}, client{};
+        GetWindowRect(preview, &frame);
+        GetClientRect(preview, &client);
+        POINT origin{};
+        ClientToScreen(preview, &origin);
+        const uint32_t face = Rgb(GetSysColor(COLOR_BTNFACE));
+        int count = 0;
+        for (int y = 0; y < client.bottom; ++y)
+            for (int x = 0; x < client.right; ++x)
+                count += shown.At(origin.x - frame.left + x, origin.y - frame.top + y) != face;
+        return count;
     }
     static bool Enabled(ScriptSheet& s, int id) { return IsWindowEnabled(s.Control(id)) != FALSE; }
     static bool NextEnabled(ScriptSheet& s) {
@@ -263,6 +281,46 @@ TEST_F(PageFilesTest, OpeningListsSkipsMarkedLinesAndRefusesOtherFiles) {
         if (refusal) {
             EXPECT_EQ(refusal->Text(), fw::FormatResString(IDS_FILES_OPEN_FAILED, {c.list}));
         }
+    }
+}
+
+TEST_F(PageFilesTest, NewAndOpenedListsLeaveNoPreviewOfTheDrawingBefore) {
+    ScratchDir dir;
+    WriteBytes(dir / L"a.dwg", Drawing());
+    WriteBytes(dir / L"b.dwg", Drawing());
+    const std::wstring first = dir / L"first.dml", second = dir / L"second.dml";
+    WriteBytes(first, ListFileBytes({{false, dir / L"a.dwg"}}));
+    WriteBytes(second, ListFileBytes({{false, dir / L"b.dwg"}}));
+    // Open List past its dialog: under Wine the closing dialog repaints what
+    // it covered, which would hide an image left behind.
+    const struct {
+        const char* What;
+        std::function<void(ScriptSheet&)> Act;
+        std::vector<std::wstring> Names;
+    } cases[] = {
+        {"New List", [](ScriptSheet& s) { s.Click(IDC_FILES_NEW_LIST); }, {}},
+        {"Open List", [&](ScriptSheet&) { page_->OpenListFile(second); }, {L"b"}},
+    };
+    for (const auto& c : cases) {
+        int before = 0, after = -1;
+        std::vector<std::wstring> names;
+        OnPage({
+            [&](ScriptSheet& s) {
+                // Opened, so that the list has no changes to ask about.
+                FileDialogAnswer answer(Res(IDS_FILES_OPEN_TITLE), first);
+                s.Click(IDC_FILES_OPEN_LIST);
+            },
+            [&](ScriptSheet& s) {
+                SelectAll(s, {0});
+                before = PreviewNotFace(s);
+                c.Act(s);
+                after = PreviewNotFace(s);
+                names = Names(s);
+            },
+        });
+        EXPECT_GT(before, 100) << c.What;
+        EXPECT_EQ(after, 0) << c.What;
+        EXPECT_EQ(names, c.Names) << c.What;
     }
 }
 

@@ -68,8 +68,8 @@ bool IsHandledBitCount(uint16_t bits) {
 }
 
 // False for any size the result cannot have: no pixels, a height of INT_MIN
-// (it has no magnitude), more colours than 8 bits index, or a block over the
-// cap. Compression must fit the bit count: RLE8 at 8 bits, RLE4 at 4.
+// (it has no magnitude), or a block over the cap. Compression must fit the
+// bit count: RLE8 at 8 bits, RLE4 at 4.
 bool PlanLayout(const InfoHeader& h, size_t maxBytes, Layout& layout) {
     if (!IsHandledBitCount(h.BitCount)) return false;
     if (h.Compression == kRle8 && h.BitCount != 8) return false;
@@ -83,16 +83,11 @@ bool PlanLayout(const InfoHeader& h, size_t maxBytes, Layout& layout) {
     layout.Width = static_cast<uint32_t>(width);
     layout.Stride = (width + 3) & ~uint64_t{3};
     layout.SourceStride = (uint64_t{h.BitCount} * width + 31) / 32 * 4;
-    if (h.BitCount >= 24) {
-        layout.Colours = 0;
-    } else {
-        layout.Colours = h.ClrUsed ? h.ClrUsed : 1u << h.BitCount;
-        if (layout.Colours > 256) return false;
-    }
-    if (h.BitCount == 8)
-        layout.ResultColours = layout.Colours;  // h.ClrUsed 0 reads as 256
-    else if (h.Compression == kRle4)
-        layout.ResultColours = layout.Colours;
+    layout.Colours = h.BitCount >= 24 ? 0 : h.ClrUsed ? h.ClrUsed : 1u << h.BitCount;
+    // Of a longer table no 8-bit index reaches past entry 255: the rest is
+    // read past.
+    if (h.BitCount == 8 || h.Compression == kRle4)
+        layout.ResultColours = std::min<uint32_t>(layout.Colours, 256);
     else
         layout.ResultColours = 256;
     return layout.BlockBytes() <= maxBytes;
@@ -112,9 +107,9 @@ uint8_t* PutHeaderAndColours(std::vector<uint8_t>& block, const InfoHeader& sour
     Put32(out, static_cast<uint32_t>(layout.PixelBytes()));
     Put32(out, static_cast<uint32_t>(source.XPelsPerMeter));
     Put32(out, static_cast<uint32_t>(source.YPelsPerMeter));
-    // An 8-bit source keeps its count (0 meaning 256); the others say what
-    // the table holds.
-    Put32(out, source.BitCount == 8 ? source.ClrUsed : layout.ResultColours);
+    // An 8-bit source keeps its count of 0 (meaning 256); every other count
+    // says what the table holds.
+    Put32(out, source.BitCount == 8 && source.ClrUsed == 0 ? 0 : layout.ResultColours);
     Put32(out, source.ClrImportant);
     std::memcpy(out, colours, 4 * std::min<size_t>(colourCount, layout.ResultColours));
     return block.data() + kInfoHeaderSize + 4 * layout.ResultColours;
@@ -363,14 +358,17 @@ std::vector<uint8_t> PreviewCore::ReadImage(ByteSource& file) {
     Layout layout;
     if (!PlanLayout(h, MaxBytes, layout)) return {};
 
-    // The colour table, widened to 4-byte entries.
+    // The colour table, widened to 4-byte entries; of a longer one the
+    // first 256 are kept and the pixels follow the whole of it.
     const uint64_t entrySize = headerSize == kCoreHeaderSize ? 3 : 4;
     const uint64_t tableBytes = entrySize * layout.Colours;
     if (length <= headerSize + tableBytes) return {};
+    const uint32_t kept = std::min<uint32_t>(layout.Colours, 256);
     uint8_t colours[4 * 256] = {};
-    if (!in.Bytes(colours, static_cast<size_t>(tableBytes))) return {};
+    if (!in.Bytes(colours, static_cast<size_t>(entrySize * kept))) return {};
+    in.Skip(entrySize * (layout.Colours - kept));
     if (entrySize == 3) {  // in place, from the last entry down
-        for (uint32_t i = layout.Colours; i-- > 0;) {
+        for (uint32_t i = kept; i-- > 0;) {
             colours[4 * i + 3] = 0;
             colours[4 * i + 2] = colours[3 * i + 2];
             colours[4 * i + 1] = colours[3 * i + 1];
@@ -392,7 +390,7 @@ std::vector<uint8_t> PreviewCore::ReadImage(ByteSource& file) {
             static_cast<size_t>(std::min<uint64_t>({h.SizeImage, available, MaxBytes}));
         std::vector<uint8_t> input(inputSize);
         if (!in.Bytes(input.data(), input.size())) return {};
-        uint8_t* pixels = PutHeaderAndColours(block, h, layout, colours, layout.Colours);
+        uint8_t* pixels = PutHeaderAndColours(block, h, layout, colours, kept);
         DecodeRle(input.data(), input.size(), h.Compression == kRle4, pixels, layout);
         return block;
     }
@@ -401,7 +399,7 @@ std::vector<uint8_t> PreviewCore::ReadImage(ByteSource& file) {
     const uint64_t needed = layout.SourceStride * layout.Rows;
     if (needed > available) return {};
     if (h.BitCount == 8) {
-        uint8_t* pixels = PutHeaderAndColours(block, h, layout, colours, layout.Colours);
+        uint8_t* pixels = PutHeaderAndColours(block, h, layout, colours, kept);
         if (!in.Bytes(pixels, static_cast<size_t>(needed))) return {};
         return block;
     }
@@ -411,7 +409,7 @@ std::vector<uint8_t> PreviewCore::ReadImage(ByteSource& file) {
     // 4 bits keep their own colours first; the others index the cube.
     uint8_t* pixels =
         h.BitCount == 4
-            ? PutHeaderAndColours(block, h, layout, colours, layout.Colours)
+            ? PutHeaderAndColours(block, h, layout, colours, kept)
             : PutHeaderAndColours(block, h, layout,
                                   reinterpret_cast<const uint8_t*>(CubePalette().data()), 256);
     ReduceTo8Bit(source.data(), h.BitCount, pixels, layout);
