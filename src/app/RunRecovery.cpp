@@ -271,7 +271,8 @@ void CAxvekTarvoApp::RecoverInterruptedRun() {
             if (ProgressDlg.DoModal() == IDOK) OpenLog();
             if (RecoveredBatch.hProcess) CloseHandle(RecoveredBatch.hProcess);
             RecoveredBatch = PROCESS_INFORMATION{};
-            collect = false;  // the monitor's end did it
+            // The monitor's end collected them, unless it was stopped and closed.
+            collect = Operation == 1 && !ResultsCollected;
         } else {
             HostProcess.Adopt(held);
             Operation == 1 ? StopUpdateRun() : StopScanRun();
