@@ -1,5 +1,8 @@
 // After an update run: the summary in the log and the marks in the user's list.
+#include <algorithm>
+#include <atomic>
 #include <map>
+#include <thread>
 
 #include "app/AxvekTarvoApp.h"
 #include "app/JobFiles.h"
@@ -15,6 +18,8 @@
 
 namespace {
 
+constexpr size_t kStampThreads = 8;
+
 UINT NotSavedReason(runoutcome::SaveCheck check) {
     switch (check) {
         case runoutcome::SaveCheck::Unreadable:
@@ -24,6 +29,29 @@ UINT NotSavedReason(runoutcome::SaveCheck check) {
         default:
             return IDS_LOG_NOT_SAVED_UNCHANGED;
     }
+}
+
+struct StampRead {
+    bool Readable = false;
+    DrawingStamp Stamp;
+};
+
+// Each file's stamp, read by a few threads at once: most of the time of an
+// open goes on waiting for the file system (a network share, say), which
+// the others meanwhile use.
+std::vector<StampRead> ReadStamps(const std::vector<std::wstring>& paths) {
+    std::vector<StampRead> stamps(paths.size());
+    std::atomic<size_t> next{0};
+    const auto work = [&] {
+        for (size_t i = next++; i < paths.size(); i = next++)
+            stamps[i].Readable = ReadDrawingStamp(paths[i], stamps[i].Stamp);
+    };
+    const size_t helpers = std::min<size_t>(kStampThreads - 1, paths.size() / 64);
+    std::vector<std::thread> threads;
+    for (size_t t = 0; t < helpers; ++t) threads.emplace_back(work);
+    work();
+    for (std::thread& thread : threads) thread.join();
+    return stamps;
 }
 
 // The reasons of one run, each under the number of its drawing in MIGRATE.TXT
@@ -62,18 +90,31 @@ void CAxvekTarvoApp::CollectResults() {
 
     // The extension reports a drawing before the host saves it: only a file
     // that this run wrote in the current format counts. Each is opened once.
+    std::vector<std::wstring> looked;
+    {
+        text::NoCaseSet seen;
+        for (const std::wstring& line : migratedList)
+            if (seen.insert(line).second) looked.push_back(line);
+    }
+    // Each file opened by the name the user chose it by, which has the case
+    // the file system has: a name in another case costs some a search.
+    const SelectedDrawings selected(Drawings);
+    std::vector<std::wstring> files;
+    files.reserve(looked.size());
+    for (const std::wstring& line : looked) {
+        const std::wstring* chosen = selected.Find(line);
+        files.push_back(chosen ? *chosen : line);
+    }
+    const std::vector<StampRead> stamps = ReadStamps(files);
     std::vector<std::wstring> saved;
-    text::NoCaseSet looked;
-    for (const std::wstring& line : migratedList) {
-        if (!looked.insert(line).second) continue;
-        DrawingStamp stamp;
-        const bool readable = ReadDrawingStamp(line, stamp);
-        const runoutcome::SaveCheck check = runoutcome::CheckSave(
-            readable, stamp.LastWrite, stamp.VersionCode, UpdateRunStarted, kCurrentVersion);
+    for (size_t i = 0; i < looked.size(); ++i) {
+        const runoutcome::SaveCheck check =
+            runoutcome::CheckSave(stamps[i].Readable, stamps[i].Stamp.LastWrite,
+                                  stamps[i].Stamp.VersionCode, UpdateRunStarted, kCurrentVersion);
         if (check == runoutcome::SaveCheck::Saved)
-            saved.push_back(line);
+            saved.push_back(looked[i]);
         else
-            reasons.Add(line, fw::FormatResString(NotSavedReason(check), {line}));
+            reasons.Add(looked[i], fw::FormatResString(NotSavedReason(check), {looked[i]}));
     }
     // A host that ended by itself with an exception or error code.
     const runoutcome::RunFile run = ReadRunFile();
@@ -85,7 +126,6 @@ void CAxvekTarvoApp::CollectResults() {
                                         {drawing, text::Format(L"0x%08X", {code})}));
     }
 
-    const SelectedDrawings selected(Drawings);
     // A drawing redone after a stop and resume is listed once more; it is
     // still one drawing migrated.
     text::NoCaseSet counted;

@@ -12,6 +12,11 @@ bool SelectedDrawings::Contains(const std::wstring& path) const {
     return !longPath.empty() && drawings_.count(longPath) != 0;
 }
 
+const std::wstring* SelectedDrawings::Find(const std::wstring& path) const {
+    const auto it = drawings_.find(path);
+    return it == drawings_.end() ? nullptr : &*it;
+}
+
 std::wstring SelectedDrawings::LongForm(const std::wstring& path) {
     if (path.find(L'~') == std::wstring::npos) return std::wstring();
     return fw::LongPathName(path);

@@ -16,6 +16,9 @@ class SelectedDrawings {
     // the job wrote in its short (8.3) form, because the code page could not
     // hold the long one, is compared in its long form as well.
     bool Contains(const std::wstring& path) const;
+    // The selected drawing a path names ignoring case, as it was selected;
+    // nullptr for none (short forms are not looked up).
+    const std::wstring* Find(const std::wstring& path) const;
 
     // The long form of a path written in its short (8.3) form; empty when the
     // path holds no short component or names nothing that exists.
