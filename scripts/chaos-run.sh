@@ -54,12 +54,7 @@ run="$scratch/run"
 mkdir -p "$run/transcripts"
 source "$root/scripts/wine-env.sh"
 wine_use_prefix "$scratch/prefix"
-mkdir -p "$WINEPREFIX"
-display=$((100 + RANDOM % 400))
-while [ -e "/tmp/.X11-unix/X$display" ] || [ -e "/tmp/.X$display-lock" ]; do display=$((display + 1)); done
-Xvfb ":$display" -screen 0 1280x1024x24 -nolisten tcp >"$scratch/xvfb.log" 2>&1 &
-xvfb_pid=$!
-idle_pid="" tail_pid=""
+xvfb_pid="" idle_pid="" tail_pid=""
 cleanup() {
     [ -z "$tail_pid" ] || kill "$tail_pid" >/dev/null 2>&1 || true
     [ -z "$idle_pid" ] || kill "$idle_pid" >/dev/null 2>&1 || true
@@ -71,12 +66,8 @@ cleanup() {
     rm -rf "$scratch"
 }
 trap cleanup EXIT
-export DISPLAY=":$display"
-for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
-wineserver -p >/dev/null 2>&1 </dev/null
-"$wine" wineboot -i >/dev/null 2>&1 </dev/null
-"$wine" "$build/bin/windriver.exe" idle >/dev/null 2>&1 </dev/null &
-idle_pid=$!
+wine_private_xvfb $((100 + RANDOM % 400)) "$scratch/xvfb.log"
+wine_boot_prefix "$scratch/prefix" "$build/bin/windriver.exe"
 
 source "$root/tests/e2e/lib.sh" "$build"
 set +e +o pipefail

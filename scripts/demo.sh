@@ -19,12 +19,7 @@ cmake --build --preset windows -j "$(nproc 2>/dev/null || echo 2)"
 wine_use_prefix "$root/build/demo-prefix"
 xvfb_pid=""
 if [ -z "${DISPLAY:-}" ]; then
-    display=90
-    while [ -e "/tmp/.X11-unix/X$display" ] || [ -e "/tmp/.X$display-lock" ]; do display=$((display + 1)); done
-    Xvfb ":$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
-    xvfb_pid=$!
-    export DISPLAY=":$display"
-    for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+    wine_private_xvfb 90
 fi
 cleanup() {
     wineserver -k >/dev/null 2>&1 || true
