@@ -100,11 +100,11 @@
 #define IDS_LOG_NOT_SAVED_UNREADABLE 2410
 #define IDS_LOG_HOST_EXIT_CODE 2411  // %s: drawing, %s: the host's exit code as 0x%08X
 // A run the program did not see to its end (it died or the session ended)
-#define IDS_ALREADY_RUNNING 2412     // a second instance of the program for this user
-#define IDS_RECOVERY_RUNNING 2413    // Yes: watch the interrupted run, No: stop it
-#define IDS_RECOVERY_DONE 2414       // %d migrated, %d selected, %d left
-#define IDS_RECOVERY_ANALYSIS 2415   // an interrupted analysis was cleaned up
-#define IDS_RECOVERY_BAD 2416        // %s: one of the three reasons below
+#define IDS_ALREADY_RUNNING 2412    // a second instance of the program for this user
+#define IDS_RECOVERY_RUNNING 2413   // Yes: watch the interrupted run, No: stop it
+#define IDS_RECOVERY_DONE 2414      // %d migrated, %d selected, %d left
+#define IDS_RECOVERY_ANALYSIS 2415  // an interrupted analysis was cleaned up
+#define IDS_RECOVERY_BAD 2416       // %s: one of the three reasons below
 #define IDS_RECOVERY_TRUNCATED 2417
 #define IDS_RECOVERY_OTHER_HOST 2418  // %s: the host folder of the record
 #define IDS_RECOVERY_LIST_GONE 2419   // %s: the drawing list file

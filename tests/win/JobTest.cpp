@@ -175,9 +175,9 @@ TEST_F(JobTest, OnlyDrawingsTheRunSavedCountAndEveryOtherHasItsReason) {
     const std::wstring d = dir_ / L"d.dwg", e = dir_ / L"e.dwg";
     const struct {
         std::wstring drawing;
-        const char* bytes;    // nullptr: no such file
-        int minutesBefore;    // last written this long before the run started
-        UINT reason;          // 0: migrated
+        const char* bytes;  // nullptr: no such file
+        int minutesBefore;  // last written this long before the run started
+        UINT reason;        // 0: migrated
     } cases[] = {{a_, "OX1032", -1, 0},
                  {b_, "OX1015", -1, IDS_LOG_NOT_SAVED_FORMAT},
                  {c_, "OX1032", 60, IDS_LOG_NOT_SAVED_UNCHANGED},
@@ -216,7 +216,8 @@ TEST_F(JobTest, OnlyDrawingsTheRunSavedCountAndEveryOtherHasItsReason) {
     std::string reasons;
     for (const auto& c : cases)
         if (c.reason) reasons += "\t" + Ansi(fw::FormatResString(c.reason, {c.drawing})) + "\r\n";
-    reasons += "\t" + Ansi(fw::FormatResString(IDS_LOG_HOST_EXIT_CODE, {e, L"0xC0000005"})) + "\r\n";
+    reasons +=
+        "\t" + Ansi(fw::FormatResString(IDS_LOG_HOST_EXIT_CODE, {e, L"0xC0000005"})) + "\r\n";
     // In the order of the run, above the summary.
     EXPECT_EQ(log.find(reasons), 0u) << log;
     EXPECT_NE(log.find(Ansi(fw::FormatResString(IDS_LOG_RESULT_MIGRATED, {2})) + "\r\n"),

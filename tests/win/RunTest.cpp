@@ -88,8 +88,8 @@ class RunTest : public WinTest {
         ULARGE_INTEGER t{{now.dwLowDateTime, now.dwHighDateTime}};
         t.QuadPart -= 3600ull * 10000000;
         const FILETIME earlier{t.LowPart, t.HighPart};
-        HANDLE file = CreateFileW(path.c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0,
-                                  nullptr);
+        HANDLE file =
+            CreateFileW(path.c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0, nullptr);
         SetFileTime(file, nullptr, nullptr, &earlier);
         CloseHandle(file);
         return path;
