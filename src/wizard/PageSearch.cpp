@@ -159,6 +159,13 @@ bool CPageSearch::OnNotify(NMHDR* header, LRESULT& result) {
             result = 0;
             return true;
         }
+        case TVN_KEYDOWN:
+            // F2 renames the folder in focus, as in the system's own trees.
+            if (reinterpret_cast<NMTVKEYDOWN*>(header)->wVKey == VK_F2 && !editing_) {
+                if (HTREEITEM item = tree_.GetSelectedItem()) tree_.EditLabel(item);
+            }
+            result = 0;
+            return true;
         case TVN_BEGINLABELEDITW:
             editing_ = true;
             browseClick_ = deleteClick_ = false;
