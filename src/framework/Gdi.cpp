@@ -60,7 +60,7 @@ bool CBitmap::GetSize(SIZE& size) const {
     return true;
 }
 
-bool CBitmap::CreateScaled(HBITMAP source, SIZE size) {
+bool CBitmap::CreateScaled(HBITMAP source, SIZE size, int mode) {
     bitmap_.Reset();
     BITMAP info{};
     if (!source || size.cx <= 0 || size.cy <= 0 || !GetObjectW(source, sizeof info, &info))
@@ -72,7 +72,7 @@ bool CBitmap::CreateScaled(HBITMAP source, SIZE size) {
     {
         SelectedObject in(from.Get(), source);
         SelectedObject out(to.Get(), scaled.Get());
-        SetStretchBltMode(to.Get(), HALFTONE);
+        SetStretchBltMode(to.Get(), mode);
         SetBrushOrgEx(to.Get(), 0, 0, nullptr);
         if (!StretchBlt(to.Get(), 0, 0, size.cx, size.cy, from.Get(), 0, 0, info.bmWidth,
                         info.bmHeight, SRCCOPY))

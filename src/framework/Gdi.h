@@ -178,9 +178,11 @@ class CBitmap {
     // A bitmap resource of the resource library with colours of its colour
     // table replaced (CreateMappedBitmap, flags 0).
     bool LoadMappedBitmap(UINT id, const COLORMAP* map, int entries);
-    // A copy of another bitmap stretched to that size (halftone); false, and
-    // the object empty, when it cannot be made.
-    bool CreateScaled(HBITMAP source, SIZE size);
+    // A copy of another bitmap stretched to that size, in the stretch mode
+    // given (HALFTONE blends; COLORONCOLOR keeps every colour as it was, for a
+    // picture with a mask colour); false, and the object empty, when it
+    // cannot be made.
+    bool CreateScaled(HBITMAP source, SIZE size, int mode = HALFTONE);
     void Attach(HBITMAP bitmap) { bitmap_.Reset(bitmap); }
 
     HBITMAP Get() const { return bitmap_.Get(); }

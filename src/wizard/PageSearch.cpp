@@ -45,9 +45,11 @@ BOOL CPageSearch::OnInitDialog() {
     app_.BuildSearchFolders();
     CPropertyPage::OnInitDialog();
 
-    if (images_.Create(20, 16, ILC_COLOR32 | ILC_MASK, 0, 8)) {
+    // The icons grow with the tree's rows on a larger screen.
+    const SIZE image = fw::ScaledForScreen(SIZE{20, 16});
+    if (images_.Create(image.cx, image.cy, ILC_COLOR32 | ILC_MASK, 0, 8)) {
         for (UINT id : {IDI_SEARCH_ROOT, IDI_SEARCH_FOLDER}) {
-            fw::UniqueIcon icon = fw::LoadResIcon(id, 20, 16);
+            fw::UniqueIcon icon = fw::LoadResIcon(id, image.cx, image.cy);
             images_.Add(icon.Get());
         }
         tree_.SetImageList(images_.Get());

@@ -7,6 +7,7 @@
 #include <commctrl.h>
 #include <prsht.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <memory>
 #include <string>
@@ -16,10 +17,13 @@
 #include "framework/Gdi.h"
 #include "framework/Resources.h"
 #include "resources/ids.h"
+#include "framework/Controls.h"
 #include "wizard/HelpDlg.h"
 #include "wizard/Notices.h"
+#include "wizard/PaintedControls.h"
 #include "wizard/TarvoWizard.h"
 
+#include "support/Pixels.h"
 #include "support/WinTest.h"
 #include "support/WindowControls.h"
 #include "support/WizardDriver.h"
@@ -192,4 +196,72 @@ TEST_F(TextFit, TheHelpWindowTheNoticesAndTheMonitorInBothLanguages) {
                        lang + " monitor showing string " + std::to_string(t.text));
         }
     }
+}
+
+TEST_F(TextFit, PicturesGrowWithTheScreenAndAreNotCut) {
+    auto About = [](long shown, long expected) {
+        return shown >= expected - 2 && shown <= expected + 2;
+    };
+
+    // The help window's picture, and the window as wide as it.
+    fw::CBitmap helpPicture;
+    ASSERT_TRUE(helpPicture.LoadBitmap(IDB_HELP_PICTURE));
+    SIZE help{};
+    ASSERT_TRUE(helpPicture.GetSize(help));
+    {
+        CHelpDlg window;
+        ASSERT_TRUE(window.Create(IDD_HELP, nullptr));
+        RECT picture{}, client{};
+        GetWindowRect(GetDlgItem(window.GetSafeHwnd(), IDC_HELP_PICTURE), &picture);
+        GetClientRect(window.GetSafeHwnd(), &client);
+        const SIZE expected = fw::ScaledForScreen(help);
+        EXPECT_TRUE(About(picture.right - picture.left, expected.cx))
+            << picture.right - picture.left;
+        EXPECT_TRUE(About(picture.bottom - picture.top, expected.cy))
+            << picture.bottom - picture.top;
+        EXPECT_GE(client.right, picture.right - picture.left);
+    }
+
+    // The emblem: what it shows spans the picture's drawing, grown.
+    fw::CBitmap emblem;
+    ASSERT_TRUE(emblem.LoadBitmap(IDB_EMBLEM));
+    const Pixels source = BitmapPixels(emblem.Get());
+    ASSERT_GT(source.Width, 0);
+    int sourceRight = 0, sourceBottom = 0;
+    for (int y = 0; y < source.Height; ++y)
+        for (int x = 0; x < source.Width; ++x)
+            if (source.At(x, y) != 0xFFFFFF) {
+                sourceRight = std::max(sourceRight, x + 1);
+                sourceBottom = std::max(sourceBottom, y + 1);
+            }
+    const SIZE grown = fw::ScaledForScreen(SIZE{source.Width, source.Height});
+    const HWND frame = ShowTestFrame(grown.cx + 60, grown.cy + 60);
+    ASSERT_TRUE(frame);
+    {
+        CTranspBmp control;
+        ASSERT_TRUE(control.SubclassWindow(
+            CreateWindowW(L"Static", L"", WS_CHILD | WS_VISIBLE, 10, 10, grown.cx + 40,
+                          grown.cy + 40, frame, nullptr, GetModuleHandleW(nullptr), nullptr)));
+        const Pixels shown = Capture(control.GetSafeHwnd());
+        const uint32_t face = Rgb(GetSysColor(COLOR_BTNFACE));
+        int right = 0, bottom = 0;
+        for (int y = 0; y < shown.Height; ++y)
+            for (int x = 0; x < shown.Width; ++x)
+                if (ChannelDistance(shown.At(x, y), face) > 24) {
+                    right = std::max(right, x + 1);
+                    bottom = std::max(bottom, y + 1);
+                }
+        EXPECT_TRUE(About(right, MulDiv(sourceRight, fw::ScreenDpi(), 96))) << right;
+        EXPECT_TRUE(About(bottom, MulDiv(sourceBottom, fw::ScreenDpi(), 96))) << bottom;
+    }
+    DestroyWindow(frame);
+
+    // The standards' images in the tree's rows.
+    fw::CImageList images;
+    ASSERT_TRUE(images.LoadBitmap(IDB_STANDARDS, 24, 1, RGB(255, 255, 255)));
+    int width = 0, height = 0;
+    ImageList_GetIconSize(images.Get(), &width, &height);
+    EXPECT_EQ(width, MulDiv(24, fw::ScreenDpi(), 96));
+    EXPECT_EQ(height, MulDiv(16, fw::ScreenDpi(), 96));
+    EXPECT_EQ(images.GetImageCount(), 2);
 }
