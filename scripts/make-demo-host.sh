@@ -12,7 +12,11 @@
 #                                                 "Demo drawings.dml", a list of three
 #   <host folder>\migration\dwgmigr.txt           the migration help text
 #
+# With --without-wizard the host folder gets the host's files only, without
+# the wizard and its resource libraries: a host for the installer package.
+#
 # Usage: make-demo-host.sh [build dir] [--language de-DE] [--no-profile | --migration-state]
+#                          [--without-wizard]
 # Prints the host folder (Windows path) on stdout.
 set -euo pipefail
 
@@ -20,11 +24,13 @@ here=$(cd "$(dirname "$0")" && pwd)
 build="$here/../build/windows"
 language=en-US
 profile=yes
+wizard=yes
 while [ $# -gt 0 ]; do
     case "$1" in
         --language) language=$2; shift 2 ;;
         --no-profile) profile=no; shift ;;
         --migration-state) profile=migration; shift ;;
+        --without-wizard) wizard=no; shift ;;
         *) build=$1; shift ;;
     esac
 done
@@ -43,7 +49,13 @@ host_unix="$WINEPREFIX/drive_c/Program Files/Kelvane/Orthex R25.1"
 
 mkdir -p "$host_unix"
 # The build's bin/ is laid out like a host folder already; test tools stay out.
-( cd "$bin" && find . -type f ! -name '*_tests.exe' ! -name 'bench_*.exe' ! -name 'windriver.exe' ! -path './tools/*' -print0 |
+ours=()
+if [ "$wizard" = no ]; then
+    ours=(! -name axTarvo.exe ! -name axTarvoRes.dll)
+    rm -f "$host_unix/axTarvo.exe" "$host_unix"/ortxa/*/axTarvoRes.dll
+    for d in "$host_unix"/ortxa/*-*/; do [ -d "$d" ] && rmdir "$d" 2>/dev/null || true; done
+fi
+( cd "$bin" && find . -type f ! -name '*_tests.exe' ! -name 'bench_*.exe' ! -name 'windriver.exe' ! -path './tools/*' "${ours[@]}" -print0 |
   while IFS= read -r -d '' f; do mkdir -p "$host_unix/$(dirname "$f")"; cp -f "$f" "$host_unix/$f"; done )
 # The host's migration help text in the installation's language, as the host
 # ships it: the system's ANSI code page (1252 here) with CR LF line ends.

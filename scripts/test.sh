@@ -85,6 +85,12 @@ wait "$half2" || status=1
 cat "$scratch/ctest-1.log" "$scratch/ctest-2.log"
 [ "$status" = 0 ] || { echo "== Windows tests FAILED (see above)"; exit 1; }
 
+# The demo walk on a screen of 144 pixels per inch, in a prefix of its own:
+# its pictures are for looking at (build/demo/144/), the text-fit tests
+# above are what judges the layout.
+echo "== the demo walk at 144 pixels per inch"
+scripts/demo.sh --walk --no-build --dpi 144 --prefix "$scratch/demo-prefix"
+
 # The whole flow again under other system code pages (Japanese: 932 and
 # console 932; German: 1252 and console 850), with names in the local script
 # and characters the console code page lacks. Only the flow tests repeat.

@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "framework/Gdi.h"
 #include "framework/Resources.h"
 
 namespace fw {
@@ -155,9 +156,26 @@ bool CImageList::Create(int width, int height, UINT flags, int initial, int grow
 
 bool CImageList::LoadBitmap(UINT id, int width, int grow, COLORREF mask) {
     Reset();
-    list_ = ImageList_LoadImageW(ResourceHandle(), MAKEINTRESOURCEW(id), width, grow, mask,
-                                 IMAGE_BITMAP, 0);
-    return list_ != nullptr;
+    CBitmap strip;
+    SIZE size{};
+    if (!strip.LoadBitmap(id) || !strip.GetSize(size) || width <= 0) return false;
+    // Drawn for the normal screen size: on a larger one the images grow with
+    // the rows of the control that shows them. Whole pixels, so that the
+    // mask colour stays exact.
+    const SIZE scaled = ScaledForScreen(size);
+    const int count = size.cx / width;
+    CBitmap shown;
+    if (scaled.cx != size.cx || scaled.cy != size.cy) {
+        if (!shown.CreateScaled(strip.Get(), scaled, COLORONCOLOR)) return false;
+    }
+    const int imageWidth = MulDiv(width, scaled.cx, size.cx);
+    list_ = ImageList_Create(imageWidth, scaled.cy, ILC_COLOR24 | ILC_MASK, count, grow);
+    if (!list_) return false;
+    if (ImageList_AddMasked(list_, shown.Empty() ? strip.Get() : shown.Get(), mask) < 0) {
+        Reset();
+        return false;
+    }
+    return true;
 }
 
 HIMAGELIST CImageList::Detach() {

@@ -150,7 +150,8 @@ class CImageList {
     // ImageList_Create: image size, ILC_ flags, initial size, growth.
     bool Create(int width, int height, UINT flags, int initial, int grow);
     // A strip of images from a bitmap of the resource library, each width
-    // pixels wide, with the colour that becomes transparent.
+    // pixels wide at 96 pixels per inch and grown with a larger screen, with
+    // the colour that becomes transparent.
     bool LoadBitmap(UINT id, int width, int grow, COLORREF mask);
     int Add(HICON icon) const { return list_ ? ImageList_AddIcon(list_, icon) : -1; }
     int GetImageCount() const { return list_ ? ImageList_GetImageCount(list_) : 0; }

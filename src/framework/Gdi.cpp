@@ -60,6 +60,39 @@ bool CBitmap::GetSize(SIZE& size) const {
     return true;
 }
 
+bool CBitmap::CreateScaled(HBITMAP source, SIZE size, int mode) {
+    bitmap_.Reset();
+    BITMAP info{};
+    if (!source || size.cx <= 0 || size.cy <= 0 || !GetObjectW(source, sizeof info, &info))
+        return false;
+    CClientDC screen(nullptr);
+    UniqueBitmap scaled(CreateCompatibleBitmap(screen.Get(), size.cx, size.cy));
+    CMemoryDC from(screen.Get()), to(screen.Get());
+    if (!scaled || !from || !to) return false;
+    {
+        SelectedObject in(from.Get(), source);
+        SelectedObject out(to.Get(), scaled.Get());
+        SetStretchBltMode(to.Get(), mode);
+        SetBrushOrgEx(to.Get(), 0, 0, nullptr);
+        if (!StretchBlt(to.Get(), 0, 0, size.cx, size.cy, from.Get(), 0, 0, info.bmWidth,
+                        info.bmHeight, SRCCOPY))
+            return false;
+    }
+    bitmap_ = std::move(scaled);
+    return true;
+}
+
+int ScreenDpi() {
+    CClientDC screen(nullptr);
+    const int dpi = screen.Get() ? GetDeviceCaps(screen.Get(), LOGPIXELSY) : 0;
+    return dpi > 0 ? dpi : 96;
+}
+
+SIZE ScaledForScreen(SIZE size) {
+    const int dpi = ScreenDpi();
+    return SIZE{MulDiv(size.cx, dpi, 96), MulDiv(size.cy, dpi, 96)};
+}
+
 void PaintIconCentred(HWND window, HICON icon) {
     CPaintDC dc(window);
     SendMessageW(window, WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc.Get()), 0);

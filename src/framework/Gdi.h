@@ -178,6 +178,11 @@ class CBitmap {
     // A bitmap resource of the resource library with colours of its colour
     // table replaced (CreateMappedBitmap, flags 0).
     bool LoadMappedBitmap(UINT id, const COLORMAP* map, int entries);
+    // A copy of another bitmap stretched to that size, in the stretch mode
+    // given (HALFTONE blends; COLORONCOLOR keeps every colour as it was, for a
+    // picture with a mask colour); false, and the object empty, when it
+    // cannot be made.
+    bool CreateScaled(HBITMAP source, SIZE size, int mode = HALFTONE);
     void Attach(HBITMAP bitmap) { bitmap_.Reset(bitmap); }
 
     HBITMAP Get() const { return bitmap_.Get(); }
@@ -202,6 +207,13 @@ class CPalette {
   private:
     UniquePalette palette_;
 };
+
+// The screen's pixels per logical inch: 96 at the normal size, more on a
+// screen set larger, by which the system grows dialogs and their fonts.
+int ScreenDpi();
+// A size in pixels for 96 pixels per inch, at the screen's: pictures drawn
+// for the normal size keep their place in a dialog that grew.
+SIZE ScaledForScreen(SIZE size);
 
 // The WM_PAINT of a minimised window: its background, then the icon in the
 // system's icon size centred in the client area.

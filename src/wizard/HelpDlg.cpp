@@ -36,7 +36,11 @@ bool CHelpEdit::WindowProc(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
 CHelpDlg::CHelpDlg(HWND parent) : CDialog(IDD_HELP, parent) {}
 
 CHelpDlg::~CHelpDlg() {
-    // The window goes before the icons and the font it shows.
+    // The window goes before the icons, the font and the picture it shows;
+    // the picture control gets back the bitmap it came with.
+    if (templatePicture_ && picture_.GetSafeHwnd())
+        ::SendMessageW(picture_.GetSafeHwnd(), STM_SETIMAGE, IMAGE_BITMAP,
+                       reinterpret_cast<LPARAM>(templatePicture_));
     if (GetSafeHwnd()) DestroyWindow(GetSafeHwnd());
 }
 
@@ -85,15 +89,33 @@ BOOL CHelpDlg::OnInitDialog() {
         bitmap_.LoadBitmap(PictureForDepth(GetDeviceCaps(screen.Get(), PLANES),
                                            GetDeviceCaps(screen.Get(), BITSPIXEL)));
     }
+    ScalePicture();
     SizeToPicture();
     SetTextFont();
     if (HWND close = GetDlgItem(IDCANCEL)) ::SetFocus(close);
     return FALSE;
 }
 
+void CHelpDlg::ScalePicture() {
+    // The template's picture is drawn for the normal screen size; on a
+    // larger one it grows as the window does.
+    const HWND picture = picture_.GetSafeHwnd();
+    if (!picture) return;
+    const auto own =
+        reinterpret_cast<HBITMAP>(::SendMessageW(picture, STM_GETIMAGE, IMAGE_BITMAP, 0));
+    BITMAP info{};
+    if (!own || !GetObjectW(own, sizeof info, &info)) return;
+    const SIZE size = fw::ScaledForScreen(SIZE{info.bmWidth, info.bmHeight});
+    if (size.cx == info.bmWidth && size.cy == info.bmHeight) return;
+    if (!shownPicture_.CreateScaled(own, size)) return;
+    templatePicture_ = reinterpret_cast<HBITMAP>(::SendMessageW(
+        picture, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(shownPicture_.Get())));
+}
+
 void CHelpDlg::SizeToPicture() {
     SIZE picture{};
     if (!bitmap_.GetSize(picture) || !text_.GetSafeHwnd()) return;
+    picture = fw::ScaledForScreen(picture);
     const DWORD style = static_cast<DWORD>(GetWindowLongPtrW(hwnd_, GWL_STYLE));
     const DWORD exStyle = static_cast<DWORD>(GetWindowLongPtrW(hwnd_, GWL_EXSTYLE));
     // The rectangle of a client area that wide, as a window with the

@@ -37,6 +37,7 @@ class CHelpDlg : public fw::CDialog {
     BOOL OnInitDialog() override;
 
   private:
+    void ScalePicture();
     void SizeToPicture();
     void SetTextFont();
 
@@ -44,6 +45,8 @@ class CHelpDlg : public fw::CDialog {
     fw::CStatic picture_;
     std::wstring helpText_;
     fw::CBitmap bitmap_;
+    fw::CBitmap shownPicture_;           // the template's, grown for a larger screen
+    HBITMAP templatePicture_ = nullptr;  // the picture's own, given back before it goes
     fw::CFont font_;
     fw::UniqueIcon largeIcon_;
     fw::UniqueIcon smallIcon_;

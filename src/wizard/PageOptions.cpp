@@ -3,6 +3,7 @@
 #include <commdlg.h>
 #include <io.h>
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 
@@ -141,7 +142,18 @@ void CPageOptions::WidenPurgeBox() const {
     }
     RECT frame{};
     ::GetWindowRect(box, &frame);
-    const int width = frame.right - frame.left + static_cast<int>(std::trunc(0.9 * extent.cx));
+    int width = frame.right - frame.left + static_cast<int>(std::trunc(0.9 * extent.cx));
+    // The system font does not grow with the screen as the dialog font
+    // does: on a larger screen the text in the box's own font, after the box
+    // and its gap, is what must fit.
+    SIZE own{};
+    {
+        fw::CClientDC dc(box);
+        fw::SelectedObject font(dc.Get(),
+                                reinterpret_cast<HGDIOBJ>(::SendMessageW(box, WM_GETFONT, 0, 0)));
+        GetTextExtentPoint32W(dc.Get(), text, length, &own);
+    }
+    width = std::max(width, static_cast<int>(own.cx) + MulDiv(20, fw::ScreenDpi(), 96));
     SetWindowPos(box, nullptr, 0, 0, width, frame.bottom - frame.top,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }

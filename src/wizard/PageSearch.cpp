@@ -46,9 +46,11 @@ BOOL CPageSearch::OnInitDialog() {
     app_.BuildSearchFolders();
     CPropertyPage::OnInitDialog();
 
-    if (images_.Create(20, 16, ILC_COLOR32 | ILC_MASK, 0, 8)) {
+    // The icons grow with the tree's rows on a larger screen.
+    const SIZE image = fw::ScaledForScreen(SIZE{20, 16});
+    if (images_.Create(image.cx, image.cy, ILC_COLOR32 | ILC_MASK, 0, 8)) {
         for (UINT id : {IDI_SEARCH_ROOT, IDI_SEARCH_FOLDER}) {
-            fw::UniqueIcon icon = fw::LoadResIcon(id, 20, 16);
+            fw::UniqueIcon icon = fw::LoadResIcon(id, image.cx, image.cy);
             images_.Add(icon.Get());
         }
         tree_.SetImageList(images_.Get());
@@ -165,6 +167,13 @@ bool CPageSearch::OnNotify(NMHDR* header, LRESULT& result) {
             result = 0;
             return true;
         }
+        case TVN_KEYDOWN:
+            // F2 renames the folder in focus, as in the system's own trees.
+            if (reinterpret_cast<NMTVKEYDOWN*>(header)->wVKey == VK_F2 && !editing_) {
+                if (HTREEITEM item = tree_.GetSelectedItem()) tree_.EditLabel(item);
+            }
+            result = 0;
+            return true;
         case TVN_BEGINLABELEDITW:
             editing_ = true;
             browseClick_ = deleteClick_ = false;

@@ -33,9 +33,19 @@ bool CTranspBmp::OnPaint() {
     if (!bitmap_.GetSize(size)) return true;
     RECT window = GetWindowRect();
     MapWindowPoints(HWND_DESKTOP, hwnd_, reinterpret_cast<POINT*>(&window), 2);
+    // Drawn for the normal screen size: on a larger one it grows with the
+    // dialog around it.
+    const SIZE shown = fw::ScaledForScreen(size);
     fw::CMemoryDC memory(dc.Get());
     fw::SelectedObject picture(memory.Get(), bitmap_.Get());
-    BitBlt(dc.Get(), window.left, window.top, size.cx, size.cy, memory.Get(), 0, 0, SRCCOPY);
+    if (shown.cx == size.cx && shown.cy == size.cy) {
+        BitBlt(dc.Get(), window.left, window.top, size.cx, size.cy, memory.Get(), 0, 0, SRCCOPY);
+        return true;
+    }
+    SetStretchBltMode(dc.Get(), HALFTONE);
+    SetBrushOrgEx(dc.Get(), 0, 0, nullptr);
+    StretchBlt(dc.Get(), window.left, window.top, shown.cx, shown.cy, memory.Get(), 0, 0, size.cx,
+               size.cy, SRCCOPY);
     return true;
 }
 

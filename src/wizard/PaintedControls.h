@@ -16,7 +16,8 @@ class CWizardBmp : public fw::CStatic {
     fw::CBitmap bitmap_;  // loaded at the first paint that finds it empty
 };
 
-// Picture 2142 in its natural size; its white shows the dialog colour.
+// Picture 2142 in its natural size, grown with the screen's pixels per inch
+// as the dialog is; its white shows the dialog colour.
 class CTranspBmp : public fw::CStatic {
   public:
     // Maps the picture's white to the current face colour, once.
