@@ -3,6 +3,8 @@
 // instance per user, and the end of a Windows session during a run.
 #include <windows.h>
 
+#include <algorithm>
+
 #include <shlobj.h>
 
 #include "app/AxvekTarvoApp.h"
@@ -152,6 +154,7 @@ void CAxvekTarvoApp::WriteRunRecord() {
     r.SetNumber(L"job.DmlIsTemporary", DmlIsTemporary ? 1 : 0);
     r.SetNumber(L"job.UpdateRunStarted", UpdateRunStarted);
     r.SetNumber(L"job.ResultsCollected", ResultsCollected ? 1 : 0);
+    r.SetNumber(L"job.MigratedCount", static_cast<uint64_t>(std::max(0LL, MigratedCount)));
     if (HANDLE batch = HostProcess.Handle()) {
         r.SetNumber(L"batch.id", HostProcess.Id());
         r.SetNumber(L"batch.created", CreationTime(batch));
@@ -236,6 +239,8 @@ void CAxvekTarvoApp::RecoverInterruptedRun() {
     DmlIsTemporary = r.GetNumber(L"job.DmlIsTemporary", number) && number == 1;
     UpdateRunStarted = r.GetNumber(L"job.UpdateRunStarted", number) ? number : 0;
     ResultsCollected = r.GetNumber(L"job.ResultsCollected", number) && number == 1;
+    // What the old run counted, for a message after results it collected itself.
+    MigratedCount = r.GetNumber(L"job.MigratedCount", number) ? static_cast<long long>(number) : 0;
     Drawings = r.List(L"drawing");
     MigrateList = r.List(L"migrate");
     TempFiles = r.List(L"temp");

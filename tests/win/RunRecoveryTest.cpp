@@ -73,6 +73,13 @@ TEST_F(RunRecoveryTest, EachRecordIsFinishedOrRefusedWithItsMessage) {
     } cases[] = {
         {"whole", [](const std::string& r) { return r; }, true,
          fw::FormatResString(IDS_RECOVERY_DONE, {0, 2, 2}), true},
+        {"results collected before the death",
+         [](const std::string& r) {
+             return Replaced(
+                 Replaced(r, Wide("job.ResultsCollected=0"), Wide("job.ResultsCollected=1")),
+                 Wide("job.MigratedCount=0"), Wide("job.MigratedCount=2"));
+         },
+         true, fw::FormatResString(IDS_RECOVERY_DONE, {2, 2, 0}), true},
         {"cut before its end",
          [](const std::string& r) { return r.substr(0, r.rfind(Wide("end="))); }, true,
          fw::FormatResString(IDS_RECOVERY_BAD, {fw::LoadResString(IDS_RECOVERY_TRUNCATED)}), true},
@@ -88,6 +95,7 @@ TEST_F(RunRecoveryTest, EachRecordIsFinishedOrRefusedWithItsMessage) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
+        DeleteFileW(Logfile.c_str());
         SetDword(HKEY_CURRENT_USER, ProfileKeyPath() + L"\\General", L"NoStartUpDialog", 0);
         WriteBytes(list, ListFileBytes({{false, dir_ / L"a.dwg"}, {false, dir_ / L"b.dwg"}}));
         const std::string recorded = RecordedRun(list);
@@ -112,7 +120,13 @@ TEST_F(RunRecoveryTest, EachRecordIsFinishedOrRefusedWithItsMessage) {
         EXPECT_EQ(FileExists(temp_), std::string(c.name) == "not a record");
         // This start's own job is untouched, and it goes on with the user's list.
         EXPECT_FALSE(next.CounterFile.empty());
-        EXPECT_EQ(next.DmlFile, std::string(c.name) == "whole" ? list : L"");
+        const bool finished = c.told.find(L"were migrated") != std::wstring::npos;
+        EXPECT_EQ(next.DmlFile, finished ? list : L"");
+        // Results are collected once: by the old run or now.
+        const size_t summaries =
+            ReadBytes(Logfile).find(Ansi(fw::LoadResString(IDS_LOG_RESULT_TITLE))) !=
+            std::string::npos;
+        EXPECT_EQ(summaries, std::string(c.name) == "whole" ? 1u : 0u);
         EXPECT_TRUE(next.Drawings.empty());
         next.ExitInstance();
         DeleteFileW(temp_.c_str());
