@@ -44,16 +44,6 @@ double Lifetime(HANDLE process) {
     return Seconds(created, exited);
 }
 
-BOOL CALLBACK FindMonitor(HWND w, LPARAM lp) {
-    DWORD pid = 0;
-    GetWindowThreadProcessId(w, &pid);
-    if (pid == GetCurrentProcessId() && IsWindowVisible(w) && GetDlgItem(w, IDC_PROGRESS_STOP)) {
-        *reinterpret_cast<HWND*>(lp) = w;
-        return FALSE;
-    }
-    return TRUE;
-}
-
 class MonitorCost : public WinTest {
   protected:
     void SetUp() override {
@@ -106,7 +96,7 @@ class MonitorCost : public WinTest {
         std::thread driver([&] {
             HWND dialog = nullptr;
             while (!dialog) {
-                EnumWindows(FindMonitor, reinterpret_cast<LPARAM>(&dialog));
+                dialog = FindRunMonitor();
                 Sleep(20);
             }
             DuplicateHandle(GetCurrentProcess(), app->HostProcess.Handle(), GetCurrentProcess(),

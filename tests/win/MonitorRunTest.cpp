@@ -59,16 +59,6 @@ BOOL CALLBACK FindTitled(HWND w, LPARAM lp) {
     return TRUE;
 }
 
-BOOL CALLBACK FindMonitor(HWND w, LPARAM lp) {
-    DWORD pid = 0;
-    GetWindowThreadProcessId(w, &pid);
-    if (pid == GetCurrentProcessId() && IsWindowVisible(w) && GetDlgItem(w, IDC_PROGRESS_STOP)) {
-        *reinterpret_cast<HWND*>(lp) = w;
-        return FALSE;
-    }
-    return TRUE;
-}
-
 std::wstring ItemText(HWND dialog, int id) {
     wchar_t text[512] = {};
     GetWindowTextW(GetDlgItem(dialog, id), text, 511);
@@ -101,7 +91,7 @@ class MonitorDriver {
         HWND dialog = nullptr;
         const ULONGLONG deadline = GetTickCount64() + 150000;
         while (!dialog && GetTickCount64() < deadline) {
-            EnumWindows(FindMonitor, reinterpret_cast<LPARAM>(&dialog));
+            dialog = FindRunMonitor();
             if (!dialog) Sleep(50);
         }
         if (!dialog) return;

@@ -229,6 +229,22 @@ void WinTest::SetUp() {
     resources_ = std::make_unique<ResourceLibraryScope>(library);
 }
 
+HWND FindRunMonitor() {
+    HWND found = nullptr;
+    EnumWindows(
+        [](HWND w, LPARAM lp) -> BOOL {
+            DWORD pid = 0;
+            GetWindowThreadProcessId(w, &pid);
+            if (pid != GetCurrentProcessId() || !IsWindowVisible(w) ||
+                !GetDlgItem(w, IDC_PROGRESS_STOP))
+                return TRUE;
+            *reinterpret_cast<HWND*>(lp) = w;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
 void WinTest::TearDown() {
     resources_.reset();
     ClearHostRegistry();

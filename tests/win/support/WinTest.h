@@ -74,6 +74,10 @@ HWND ShowTestFrame(int width, int height);
 // A drawing list file as the program writes it: header, then "[x]"/"[ ]" + path.
 std::string ListFileBytes(const std::vector<std::pair<bool, std::wstring>>& entries);
 
+// The run monitor this process shows (a visible window with the Stop
+// button), or nullptr.
+HWND FindRunMonitor();
+
 // Base fixture: a clean host registry and the en-US resource library in force.
 class WinTest : public ::testing::Test {
   protected:
