@@ -165,6 +165,9 @@ class CAxvekTarvoApp : public fw::CWinApp, public RunSide {
     text::NoCaseSet HostLogs;
     // Detail lines for the log that wait for the run's header.
     RunNotes Notes;
+    // A list file the Files page opens when it is first shown (after a
+    // recovered run: its unmarked drawings are the ones left).
+    std::wstring ListToOpen;
     // Drawings the last result collection counted as migrated.
     long long MigratedCount = 0;
     bool ResultsCollected = false;

@@ -316,7 +316,7 @@ void CAxvekTarvoApp::RecoverInterruptedRun() {
     // list, whose unmarked drawings are the ones left.
     const std::wstring list = reason.empty() && !DmlIsTemporary ? DmlFile : std::wstring();
     for (const auto& j : kJobPaths) (this->*j.value).clear();
-    DmlFile = list;
+    ListToOpen = list;
     CounterFile = ownCounter;
     TempFiles.swap(ownTemps);
     Logfile = ownLog;

@@ -130,13 +130,13 @@ BOOL CPageFiles::OnInitDialog() {
                        width - name - folder - version - 4);
     preview_.List = &list_;
     heading_.SetBold(true);
-    // A start that finished an interrupted run opens its list: the drawings
-    // still unmarked are the ones left to migrate.
-    if (!app_.DmlFile.empty()) OpenListFile(app_.DmlFile);
     return TRUE;
 }
 
 BOOL CPageFiles::OnSetActive() {
+    // A start that finished an interrupted run opens its list: the drawings
+    // still unmarked are the ones left to migrate.
+    if (!app_.ListToOpen.empty()) OpenListFile(std::exchange(app_.ListToOpen, std::wstring()));
     postedButtons_ = -1;
     UpdateControls();
     return CWizardPage::OnSetActive();

@@ -492,3 +492,19 @@ TEST_F(PageFilesTest, NextHandsOnUsableDrawingsOrRefusesWhenThereAreNone) {
     SetFileAttributesW((dir / L"locked.dwg").c_str(), FILE_ATTRIBUTE_NORMAL);
     for (const std::wstring& path : crowd) SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
 }
+
+// After a recovered run the page opens its list when first shown: the
+// unmarked drawings, the ones left.
+TEST_F(PageFilesTest, AListLeftByARecoveredRunIsOpenedWithTheDrawingsLeft) {
+    ScratchDir dir;
+    WriteBytes(dir / L"a.dwg", Drawing());
+    WriteBytes(dir / L"b.dwg", Drawing());
+    const std::wstring list = dir / L"left.dml";
+    WriteBytes(list, ListFileBytes({{true, dir / L"a.dwg"}, {false, dir / L"b.dwg"}}));
+    app_.ListToOpen = list;
+    std::vector<std::wstring> names;
+    OnPage({[&](ScriptSheet& s) { names = Names(s); }});
+    EXPECT_EQ(names, std::vector<std::wstring>{L"b"});
+    EXPECT_EQ(app_.DmlFile, list);
+    EXPECT_TRUE(app_.ListToOpen.empty());
+}

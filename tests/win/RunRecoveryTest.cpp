@@ -121,7 +121,8 @@ TEST_F(RunRecoveryTest, EachRecordIsFinishedOrRefusedWithItsMessage) {
         // This start's own job is untouched, and it goes on with the user's list.
         EXPECT_FALSE(next.CounterFile.empty());
         const bool finished = c.told.find(L"were migrated") != std::wstring::npos;
-        EXPECT_EQ(next.DmlFile, finished ? list : L"");
+        EXPECT_EQ(next.ListToOpen, finished ? list : L"");
+        EXPECT_EQ(next.DmlFile, L"");
         // Results are collected once: by the old run or now.
         const size_t summaries =
             ReadBytes(Logfile).find(Ansi(fw::LoadResString(IDS_LOG_RESULT_TITLE))) !=
