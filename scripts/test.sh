@@ -75,6 +75,11 @@ run_half() {  # 1 or 2: every second test from that one on
         exit "$status"
     )
 }
+# The test programs' lists of tests are made once, before the halves: two
+# ctests making them at once would read each other's half-written lists.
+start_wine "$scratch/prefix-list"
+ctest --preset windows -N >/dev/null
+stop_wine
 run_half 1 &
 half1=$!
 run_half 2 &

@@ -2,6 +2,7 @@
 #include <algorithm>
 #include <atomic>
 #include <map>
+#include <system_error>
 #include <thread>
 
 #include "app/AxvekTarvoApp.h"
@@ -48,7 +49,11 @@ std::vector<StampRead> ReadStamps(const std::vector<std::wstring>& paths) {
     };
     const size_t helpers = std::min<size_t>(kStampThreads - 1, paths.size() / 64);
     std::vector<std::thread> threads;
-    for (size_t t = 0; t < helpers; ++t) threads.emplace_back(work);
+    try {
+        for (size_t t = 0; t < helpers; ++t) threads.emplace_back(work);
+    } catch (const std::system_error&) {
+        // Fewer helpers, or none: this thread reads what they leave.
+    }
     work();
     for (std::thread& thread : threads) thread.join();
     return stamps;
