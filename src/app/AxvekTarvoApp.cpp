@@ -5,6 +5,7 @@
 #include "app/MigrationLog.h"
 #include "app/RegKey.h"
 #include "drawings/AxvekFilenm.h"
+#include "framework/OsVersion.h"
 #include "framework/PropertySheet.h"
 #include "host/HostKeys.h"
 #include "host/Language.h"
@@ -13,24 +14,6 @@
 
 std::wstring Logfile = L"OrtxAMigr.log";
 
-namespace {
-
-bool IsWindowsXpOrLater() {
-    OSVERSIONINFOEXW wanted{};
-    wanted.dwOSVersionInfoSize = sizeof wanted;
-    wanted.dwMajorVersion = 5;
-    wanted.dwMinorVersion = 1;
-    wanted.wServicePackMajor = 0;
-    DWORDLONG mask = 0;
-    mask = VerSetConditionMask(mask, VER_MAJORVERSION, VER_GREATER_EQUAL);
-    mask = VerSetConditionMask(mask, VER_MINORVERSION, VER_GREATER_EQUAL);
-    mask = VerSetConditionMask(mask, VER_SERVICEPACKMAJOR, VER_GREATER_EQUAL);
-    return VerifyVersionInfoW(&wanted, VER_MAJORVERSION | VER_MINORVERSION | VER_SERVICEPACKMAJOR,
-                              mask) != FALSE;
-}
-
-}  // namespace
-
 CAxvekTarvoApp::CAxvekTarvoApp() {
     RegKey product(ProductKeyPath(), HKEY_LOCAL_MACHINE);
     product.ReadString(L"OrtxLocation", OrtxLocation, 1024);
@@ -38,7 +21,7 @@ CAxvekTarvoApp::CAxvekTarvoApp() {
     text::AppendTrailingSeparator(MigrationFolder);
     MigrationFolder += L"ortxa\\migration";
     UseMigrationProfile();
-    IsWinXpOrLater = IsWindowsXpOrLater();
+    IsWinXpOrLater = fw::IsWindowsXpOrLater();
     ProgressDlg.SetRunSide(this);
 }
 

@@ -2,19 +2,12 @@
 
 #include "core/Text.h"
 #include "framework/Resources.h"
+#include "framework/Wnd.h"
 #include "resources/ids.h"
 
 namespace fw {
 
 namespace {
-std::wstring ControlText(HWND control) {
-    const int length = GetWindowTextLengthW(control);
-    if (length <= 0) return std::wstring();
-    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
-    text.resize(static_cast<size_t>(GetWindowTextW(control, text.data(), length + 1)));
-    return text;
-}
-
 bool IsEdit(HWND control) {
     wchar_t name[16] = {};
     GetClassNameW(control, name, 15);
@@ -60,7 +53,7 @@ bool DDX_Text(CDataExchange& dx, int id, std::wstring& value) {
     HWND edit = dx.Control(id);
     if (!edit) return true;
     if (dx.Saving())
-        value = ControlText(edit);
+        value = WindowText(edit);
     else
         SetWindowTextW(edit, value.c_str());
     return true;
@@ -75,7 +68,7 @@ bool DDX_Text(CDataExchange& dx, int id, int& value, int minimum, int maximum) {
         return true;
     }
     int entered = 0;
-    if (text::ParseInt(ControlText(edit), entered) && entered >= minimum && entered <= maximum) {
+    if (text::ParseInt(WindowText(edit), entered) && entered >= minimum && entered <= maximum) {
         value = entered;
         return true;
     }

@@ -108,22 +108,22 @@ bool CWnd::PreTranslateMessage(MSG*) {
     return false;
 }
 
-std::wstring CWnd::GetWindowText() const {
-    int length = GetWindowTextLengthW(hwnd_);
+std::wstring WindowText(HWND window) {
+    // For a window of another process this reads the stored caption without
+    // sending it a message, so a hung process cannot block the caller.
+    const int length = window ? GetWindowTextLengthW(window) : 0;
     if (length <= 0) return std::wstring();
     std::wstring text(static_cast<size_t>(length) + 1, L'\0');
-    text.resize(static_cast<size_t>(::GetWindowTextW(hwnd_, text.data(), length + 1)));
+    text.resize(static_cast<size_t>(::GetWindowTextW(window, text.data(), length + 1)));
     return text;
 }
 
+std::wstring CWnd::GetWindowText() const {
+    return WindowText(hwnd_);
+}
+
 std::wstring CWnd::GetDlgItemText(int id) const {
-    HWND item = GetDlgItem(id);
-    if (!item) return std::wstring();
-    int length = GetWindowTextLengthW(item);
-    if (length <= 0) return std::wstring();
-    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
-    text.resize(static_cast<size_t>(::GetWindowTextW(item, text.data(), length + 1)));
-    return text;
+    return WindowText(GetDlgItem(id));
 }
 
 RECT CWnd::GetClientRect() const {

@@ -13,6 +13,9 @@
 
 namespace fw {
 
+// A window's text, whole; empty for none.
+std::wstring WindowText(HWND window);
+
 class CWnd {
   public:
     CWnd() = default;

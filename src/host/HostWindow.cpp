@@ -7,6 +7,7 @@
 #include "core/Text.h"
 #include "framework/Handle.h"
 #include "framework/Resources.h"
+#include "framework/Wnd.h"
 #include "resources/ids.h"
 
 namespace {
@@ -23,14 +24,6 @@ struct HostSearch {
     HWND found = nullptr;
 };
 
-std::wstring TitleOf(HWND window) {
-    const int length = GetWindowTextLengthW(window);
-    if (length <= 0) return std::wstring();
-    std::wstring title(static_cast<size_t>(length) + 1, L'\0');
-    title.resize(static_cast<size_t>(GetWindowTextW(window, title.data(), length + 1)));
-    return title;
-}
-
 bool IsHostTitle(const std::wstring& title, const std::vector<std::wstring>& hostTitles) {
     for (const std::wstring& host : hostTitles) {
         if (host.empty()) continue;
@@ -42,7 +35,7 @@ bool IsHostTitle(const std::wstring& title, const std::vector<std::wstring>& hos
 
 BOOL CALLBACK ExamineWindow(HWND window, LPARAM param) {
     auto* search = reinterpret_cast<HostSearch*>(param);
-    g_searchTitle = TitleOf(window);
+    g_searchTitle = fw::WindowText(window);
     if (g_searchTitle.empty()) return TRUE;
     if (IsHostTitle(g_searchTitle, search->titles)) {
         search->found = window;

@@ -4,6 +4,7 @@
 #include "core/Text.h"
 #include "framework/Handle.h"
 #include "framework/Resources.h"
+#include "framework/Wnd.h"
 #include "host/HostWindow.h"
 #include "host/core/WatchTables.h"
 #include "resources/ids.h"
@@ -13,16 +14,6 @@ namespace {
 // The watcher whose journal-playback hook is installed. The hook procedure
 // has no context of its own, and the system allows one playback at a time.
 WindowWatcher* g_playing = nullptr;
-
-std::wstring WindowTitle(HWND window) {
-    // For windows of other processes this reads the stored caption without
-    // sending a message, so a hung host cannot block the tick.
-    const int length = GetWindowTextLengthW(window);
-    if (length <= 0) return std::wstring();
-    std::wstring title(static_cast<size_t>(length) + 1, L'\0');
-    title.resize(static_cast<size_t>(GetWindowTextW(window, title.data(), length + 1)));
-    return title;
-}
 
 bool IsOwnWindow(HWND window) {
     DWORD processId = 0;
@@ -66,7 +57,7 @@ void WindowWatcher::WatchTopLevelWindows() {
 }
 
 bool WindowWatcher::WatchWindow(HWND window) {
-    const std::wstring title = WindowTitle(window);
+    const std::wstring title = fw::WindowText(window);
     if (title.empty()) return true;
     // A dialog still being made has its title but not yet its children, so
     // its harmless texts would be missed; it is looked at once it shows.

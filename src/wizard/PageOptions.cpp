@@ -10,6 +10,7 @@
 #include "app/AxvekTarvoApp.h"
 #include "framework/DataExchange.h"
 #include "framework/Gdi.h"
+#include "framework/OsVersion.h"
 #include "framework/Resources.h"
 #include "resources/ids.h"
 
@@ -37,19 +38,7 @@ const int kPurgeControls[] = {IDC_OPT_PURGE_BLOCKS,  IDC_OPT_PURGE_LAYERS, IDC_O
 // The whole OPENFILENAMEW from Windows XP (version 5.1) on; the size without
 // the three trailing members before that.
 DWORD OpenFileNameSize() {
-    OSVERSIONINFOEXW version{};
-    version.dwOSVersionInfoSize = sizeof version;
-    version.dwMajorVersion = 5;
-    version.dwMinorVersion = 1;
-    version.wServicePackMajor = 0;
-    DWORDLONG condition = 0;
-    condition = VerSetConditionMask(condition, VER_MAJORVERSION, VER_GREATER_EQUAL);
-    condition = VerSetConditionMask(condition, VER_MINORVERSION, VER_GREATER_EQUAL);
-    condition = VerSetConditionMask(condition, VER_SERVICEPACKMAJOR, VER_GREATER_EQUAL);
-    const bool xpOrLater =
-        VerifyVersionInfoW(&version, VER_MAJORVERSION | VER_MINORVERSION | VER_SERVICEPACKMAJOR,
-                           condition) != FALSE;
-    return xpOrLater ? sizeof(OPENFILENAMEW) : OPENFILENAME_SIZE_VERSION_400W;
+    return fw::IsWindowsXpOrLater() ? sizeof(OPENFILENAMEW) : OPENFILENAME_SIZE_VERSION_400W;
 }
 
 }  // namespace

@@ -11,6 +11,7 @@
 #include "framework/FileDialog.h"
 #include "framework/Gdi.h"
 #include "framework/Resources.h"
+#include "framework/Wnd.h"
 #include "resources/ids.h"
 #include "wizard/FolderBrowser.h"
 
@@ -195,10 +196,7 @@ bool CPageSearch::OnNotify(NMHDR* header, LRESULT& result) {
             HWND edit = tree_.GetEditControl();
             endedText_.clear();
             if (edit) {
-                const int length = GetWindowTextLengthW(edit);
-                endedText_.assign(static_cast<size_t>(length > 0 ? length : 0) + 1, L'\0');
-                endedText_.resize(
-                    static_cast<size_t>(::GetWindowTextW(edit, endedText_.data(), length + 1)));
+                endedText_ = fw::WindowText(edit);
             } else if (info->item.pszText) {
                 endedText_ = info->item.pszText;
             }
