@@ -261,7 +261,7 @@ bool RunMonitor::ChargeCurrentDrawing() {
     chargedUntil_ = now;
     const long long left = budgetMs_ - static_cast<long long>(spentMs_[i]);
     budgets_[i] = static_cast<int>(std::max<long long>(left / 1000, INT_MIN));
-    return left < 1000;
+    return left <= 0;
 }
 
 std::wstring RunMonitor::HostLogName() {

@@ -301,7 +301,9 @@ TEST_F(ProgressDlgTest, ATimeoutOfOneMinuteEndsTheHostOnceAMinuteHasPassed) {
         ULONGLONG begunBefore;  // how long before the first tick
         int endingTick;
         int budgetBefore;  // seconds left at the tick before
-    } cases[] = {{5000, 5000, 12, 5}, {7000, 0, 10, 60 - 8 * 7}};
+    } cases[] = {{5000, 5000, 12, 5},
+                 {5000, 4500, 13, 0},  // 59.5 s at the 12th tick: not yet a minute
+                 {7000, 0, 10, 60 - 8 * 7}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.interval);
         app_->Timeout = runs_.Timeout = 1;
