@@ -63,11 +63,15 @@ int CAxvekTarvoApp::ExitInstance() {
     // The running instance's host, log and record are not this one's.
     if (IsSecondInstance) return CWinApp::ExitInstance();
     PrepareHostProfile(kProfileRestore);
+    DeleteRunFiles();
+    if (RunRecordWritten && !KeepRunRecord) RemoveRunRecord();
+    return CWinApp::ExitInstance();
+}
+
+void CAxvekTarvoApp::DeleteRunFiles() {
     DeleteHostLog();
     SweepHostLogs();
     for (const std::wstring& path : TempFiles) DeleteFileW(path.c_str());
-    if (RunRecordWritten && !KeepRunRecord) RemoveRunRecord();
-    return CWinApp::ExitInstance();
 }
 
 void CAxvekTarvoApp::AddTempFile(const std::wstring& path) {

@@ -120,6 +120,8 @@ class CAxvekTarvoApp : public fw::CWinApp, public RunSide {
     void MarkMigrated(const std::vector<std::wstring>& saved);
     bool IsSelectedDrawing(const std::wstring& path) const;
 
+    // The host's log, every host log of the run and every temporary file.
+    void DeleteRunFiles();
     // Appends a name to TempFiles, so that exit removes the file.
     void AddTempFile(const std::wstring& path);
     // A new temporary name with the extension, recorded in TempFiles.

@@ -92,10 +92,7 @@ bool ReadRecordText(const std::wstring& path, std::wstring& text) {
     fw::CFile file;
     if (!file.Open(path, fw::CFile::modeRead | fw::CFile::shareDenyWrite)) return false;
     std::string bytes;
-    char buffer[64 * 1024];
-    DWORD read = 0;
-    while (bytes.size() < kMaxRecordBytes && file.Read(buffer, sizeof buffer, &read) && read > 0)
-        bytes.append(buffer, read);
+    file.ReadUpTo(kMaxRecordBytes, bytes);
     // UTF-16LE after its byte order mark; a cut half character is dropped,
     // and the record then reads as cut short.
     size_t at = bytes.size() >= 2 && bytes[0] == '\xFF' && bytes[1] == '\xFE' ? 2 : 0;
@@ -293,9 +290,7 @@ void CAxvekTarvoApp::RecoverInterruptedRun() {
         if (SavedProfile.Saved) PrepareHostProfile(0);
         PrepareHostProfile(kProfileRestore);
     }
-    DeleteHostLog();
-    SweepHostLogs();
-    for (const std::wstring& temp : TempFiles) DeleteFileW(temp.c_str());
+    DeleteRunFiles();
     if (reason.empty()) {
         DeleteFileW(GetMigrateListPath().c_str());
         DeleteFileW(GetMigratedListPath().c_str());

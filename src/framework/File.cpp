@@ -58,6 +58,17 @@ bool CFile::Read(void* buffer, DWORD size, DWORD* read, FileCause* cause) {
     return true;
 }
 
+bool CFile::ReadUpTo(size_t maxBytes, std::string& bytes, FileCause* cause) {
+    char buffer[64 * 1024];
+    DWORD read = 0;
+    while (bytes.size() < maxBytes) {
+        if (!Read(buffer, sizeof buffer, &read, cause)) return false;
+        if (read == 0) break;
+        bytes.append(buffer, read);
+    }
+    return true;
+}
+
 bool CFile::Write(const void* data, DWORD size, FileCause* cause) {
     DWORD written = 0;
     if (!WriteFile(handle_.Get(), data, size, &written, nullptr)) {

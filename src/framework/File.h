@@ -41,6 +41,9 @@ class CFile {
     bool IsOpen() const { return handle_.Valid(); }
     // Reads up to size bytes; *read is 0 at the end of the file.
     bool Read(void* buffer, DWORD size, DWORD* read, FileCause* cause = nullptr);
+    // Appends what is left of the file to bytes, stopping once bytes holds
+    // maxBytes or more; false when a read failed (bytes keeps what came).
+    bool ReadUpTo(size_t maxBytes, std::string& bytes, FileCause* cause = nullptr);
     // Writes all bytes or fails.
     bool Write(const void* data, DWORD size, FileCause* cause = nullptr);
     // Puts what was written on the disk (delayed write errors show here).

@@ -183,10 +183,7 @@ runoutcome::RunFile CAxvekTarvoApp::ReadRunFile() const {
     if (RunFile.empty() || !file.Open(RunFile, fw::CFile::modeRead | fw::CFile::shareDenyNone))
         return {};
     std::string bytes;
-    char buffer[64 * 1024];
-    DWORD read = 0;
-    while (bytes.size() < kMaxRunFile && file.Read(buffer, sizeof buffer, &read) && read > 0)
-        bytes.append(buffer, read);
+    file.ReadUpTo(kMaxRunFile, bytes);
     return runoutcome::ParseRunFile(bytes);
 }
 
