@@ -2,6 +2,8 @@
 // and the program. Texts are named by their decimal ids.
 #pragma once
 
+#include "framework/FrameworkIds.h"
+
 // Program file
 #define IDI_APPLICATION_ICON 3000
 
@@ -29,7 +31,6 @@
 #define IDS_VERSION_OX1032 2281
 
 // Strings
-#define IDS_CAPTION 2001              // caption of every message box, wizard title
 #define IDS_LAUNCH_FAILED 2002        // batch process could not be started
 #define IDS_LIST_HEADER 2024          // first line of a drawing list file
 #define IDS_LOG_WATCHED_WINDOW 2026   // %s: title of the window that ended the host
@@ -64,9 +65,6 @@
 #define IDS_HOST_TITLE_7 2098
 #define IDS_HOST_TITLE_8 2099
 #define IDS_LOG_TIMEOUT 2277
-#define IDS_FILE_ERROR 2300          // %s: path, %s: reason
-#define IDS_FILE_ERROR_GENERIC 2301  // reasons 2301..2314 by file-error cause
-#define IDS_FILE_ERROR_END_OF_FILE 2314
 #define IDS_NOTHING_TO_SCAN 2315
 #define IDS_NOTHING_TO_UPDATE 2316
 
@@ -112,7 +110,6 @@
 
 // Dialog framework, small dialogs and painted controls (our own additions:
 // strings from 2450; the others are the ids the wizard and the run monitor use)
-#define IDS_DDX_INT_RANGE 2450         // %d, %d: lowest and highest whole number allowed
 #define IDS_FOLDER_BROWSER_TITLE 2451  // caption of the old-style folder picker
 #define IDI_WIZARD 2128                // icon of the wizard and the run monitor
 #define IDB_WIZARD_PICTURE 2131        // stretched picture of CWizardBmp

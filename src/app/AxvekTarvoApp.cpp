@@ -3,18 +3,16 @@
 #include <process.h>
 
 #include "app/MigrationLog.h"
-#include "app/RegKey.h"
+#include "framework/RegKey.h"
 #include "drawings/AxvekFilenm.h"
 #include "framework/OsVersion.h"
-#include "framework/PropertySheet.h"
 #include "host/HostKeys.h"
-#include "host/Language.h"
+#include "host/HostLog.h"
 #include "core/Text.h"
-#include "wizard/TarvoWizard.h"
 
 std::wstring Logfile = L"OrtxAMigr.log";
 
-CAxvekTarvoApp::CAxvekTarvoApp() {
+CAxvekTarvoApp::CAxvekTarvoApp(RunMonitor& monitor) : ProgressDlg(monitor) {
     RegKey product(ProductKeyPath(), HKEY_LOCAL_MACHINE);
     product.ReadString(L"OrtxLocation", OrtxLocation, 1024);
     MigrationFolder = OrtxLocation;
@@ -25,29 +23,12 @@ CAxvekTarvoApp::CAxvekTarvoApp() {
     ProgressDlg.SetRunSide(this);
 }
 
-BOOL CAxvekTarvoApp::InitInstance() {
-    SetRuntimeLocale();
-    ResourceLibraryScope resources;
-    if (!ClaimSingleInstance()) return FALSE;
-    LoadSettings();
-    RecoverInterruptedRun();
-    if (RunWizard() == ID_WIZFINISH) RunJob();
-    return FALSE;
-}
-
-INT_PTR CAxvekTarvoApp::RunWizard() {
-    // The wizard lives only as long as it runs: its help window must not stay
-    // open over the run that follows.
-    CTARVOWizard wizard;
-    return wizard.DoModal();
-}
-
 void CAxvekTarvoApp::RunJob() {
     SaveSettings();
     PrepareJob();
     ProgressDlg.SetCounterFile(CounterFile);
     ProgressDlg.SetRunMode(Operation == 1 ? runmon::kUpdate : runmon::kScanOnly);
-    if (ProgressDlg.DoModal() == IDOK) OpenLog();
+    if (ProgressDlg.RunModal() == IDOK) OpenLog();
 }
 
 void CAxvekTarvoApp::OpenLog() {
@@ -57,6 +38,10 @@ void CAxvekTarvoApp::OpenLog() {
     const intptr_t process =
         _wspawnlp(_P_NOWAIT, L"notepad.exe", L"notepad.exe", argument.c_str(), nullptr);
     if (process != -1) CloseHandle(reinterpret_cast<HANDLE>(process));
+}
+
+void CAxvekTarvoApp::LogDetail(const std::wstring& text) {
+    AppendLogDetail(text);
 }
 
 int CAxvekTarvoApp::ExitInstance() {

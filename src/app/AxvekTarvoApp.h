@@ -1,6 +1,7 @@
 // The application object: owns the settings, the selected drawings, the job
-// files and the record of the running batch process. The program has no main
-// window; InitInstance runs the program as a sequence of modal steps.
+// files and the record of the running batch process, and drives the run
+// monitor it is given. The program's own object derives from it and runs
+// the program as a sequence of modal steps (program/AxvekTarvoProgram.h).
 #pragma once
 
 #include <windows.h>
@@ -14,40 +15,20 @@
 #include "core/Text.h"
 #include "framework/WinApp.h"
 #include "host/BatchProcess.h"
+#include "host/HostProfile.h"
 #include "host/RunMonitor.h"
-#include "wizard/ProgressDlg.h"
 
 // Path of the migration log; settings load replaces the bare default name.
 extern std::wstring Logfile;
 
-// The host profile values found before a run, put back at exit.
-struct SavedProfileValues {
-    bool Saved = false;
-    std::wstring ORTX;
-    DWORD NoStartUpDialog = 0;
-    DWORD FileDialog = 1;
-    DWORD CommandDialogs = 1;
-    DWORD ShowProxyDialog = 1;
-    DWORD SDIMode = 0;
-    std::wstring EmergencyFont;
-    DWORD ShowPlotSetup = 1;
-    DWORD LogFileOpen = 0;
-    std::wstring LogFilePath;
-    DWORD AXXASSEMBLE_VERIFIED = 0;
-    DWORD RepeatCount = 0;
-    DWORD ShowDialog = 1;
-    DWORD XrefLazyLoadMode = 2;
-};
-
 class CAxvekTarvoApp : public fw::CWinApp, public RunSide {
   public:
-    CAxvekTarvoApp();
+    // The monitor is not owned: it is made before this object, outlives it,
+    // and has this object as its run side.
+    explicit CAxvekTarvoApp(RunMonitor& monitor);
 
-    BOOL InitInstance() override;
     int ExitInstance() override;
 
-    // The wizard step of InitInstance: its result, ID_WIZFINISH to go on.
-    INT_PTR RunWizard();
     // The steps after a finished wizard: save the settings, prepare the job,
     // watch its runs in the run monitor, and open the log when the monitor
     // ends with OK.
@@ -57,7 +38,7 @@ class CAxvekTarvoApp : public fw::CWinApp, public RunSide {
     void LoadSettings();
     void SaveSettings();
 
-    // Host profile (host/HostProfile.cpp); any other mode only opens the keys.
+    // Host profile (app/ProfilePreparation.cpp); any other mode only opens the keys.
     enum ProfileMode : int {
         kProfileSave = 1,     // keep the values a run changes (first call only)
         kProfileApply = 2,    // put the profile into its migration state
@@ -81,7 +62,7 @@ class CAxvekTarvoApp : public fw::CWinApp, public RunSide {
                         const std::wstring& mainTail, const std::wstring& otherTail, bool scanMode,
                         FileCause* cause = nullptr);
 
-    // Runs (host/Runs.cpp).
+    // Runs (app/Runs.cpp).
     void LaunchBatch(const std::wstring& batchPath);
     bool StartScanRun() override;
     bool StartUpdateRun() override;
@@ -97,6 +78,8 @@ class CAxvekTarvoApp : public fw::CWinApp, public RunSide {
     // Deletes every host log the run named (those seen by the monitor and
     // those the run file lists), except the one a host still running writes.
     void SweepHostLogs() override;
+    // A detail line of the migration log.
+    void LogDetail(const std::wstring& text) override;
     // What the run file of the current run says (empty when there is none).
     runoutcome::RunFile ReadRunFile() const;
 
@@ -151,7 +134,7 @@ class CAxvekTarvoApp : public fw::CWinApp, public RunSide {
     std::wstring UpdateBatch;
     std::wstring UpdateTailScript;
     std::wstring XrefTailScript;
-    CProgressDlg ProgressDlg;
+    RunMonitor& ProgressDlg;  // the run monitor's window, the program's
     long long QueuedCount = 0;
     std::wstring CounterFile;
     std::vector<std::wstring> MigrateList;

@@ -4,7 +4,6 @@
 #include <cwchar>
 
 #include "app/AxvekTarvoApp.h"
-#include "app/RegKey.h"
 #include "framework/PathNames.h"
 #include "framework/Resources.h"
 #include "framework/TextStream.h"
@@ -67,14 +66,6 @@ void CAxvekTarvoApp::WriteLogHeader(UINT runLineId) {
     header += margin + L"\n" + margin + stamp + L"\n" + rule + L"\n";
     // One write, so that no other writer's line lands inside the header.
     AppendLogText(header);
-}
-
-void DeleteHostLog() {
-    RegKey key(SettingsKeyPath(), HKEY_CURRENT_USER);
-    std::wstring hostLog;
-    if (key.ReadString(L"LOGFILENAME", hostLog, 512) && !hostLog.empty())
-        DeleteFileW(hostLog.c_str());
-    key.DeleteValue(L"LOGFILENAME");
 }
 
 void RunNotes::Add(const std::wstring& line) {

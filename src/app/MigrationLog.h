@@ -18,10 +18,6 @@ void AppendLogMessage(UINT id);
 // Appends a detail line: a tab, then the text.
 void AppendLogDetail(const std::wstring& text);
 
-// Deletes the host's own log file named by "LOGFILENAME" under the settings
-// key, and the value itself.
-void DeleteHostLog();
-
 // Detail lines found while a run's files are written: names that cannot be
 // passed on, a value the head script refused. They are held until the run's
 // log header is written, so that they stand under it, and each is written

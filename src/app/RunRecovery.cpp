@@ -270,7 +270,7 @@ void CAxvekTarvoApp::RecoverInterruptedRun() {
             ProgressDlg.SetDrawingList(r.List(L"monitored"), Timeout);
             ProgressDlg.SetCounterFile(CounterFile);
             ProgressDlg.SetRunMode(Operation == 1 ? runmon::kUpdate : runmon::kScanOnly);
-            if (ProgressDlg.DoModal() == IDOK) OpenLog();
+            if (ProgressDlg.RunModal() == IDOK) OpenLog();
             if (RecoveredBatch.hProcess) CloseHandle(RecoveredBatch.hProcess);
             RecoveredBatch = PROCESS_INFORMATION{};
             // The monitor's end collected them, unless it was stopped and closed.
@@ -278,7 +278,7 @@ void CAxvekTarvoApp::RecoverInterruptedRun() {
         } else {
             HostProcess.Adopt(held);
             Operation == 1 ? StopUpdateRun() : StopScanRun();
-            TerminateHost(kTerminateUser);
+            TerminateHost(kTerminateUser, *this);
         }
     }
     if (collect) CollectResults();

@@ -2,7 +2,7 @@
 #include <windows.h>
 
 #include "app/AxvekTarvoApp.h"
-#include "app/RegKey.h"
+#include "framework/RegKey.h"
 #include "drawings/AxvekFilenm.h"
 #include "framework/PathNames.h"
 #include "framework/Resources.h"

@@ -3,7 +3,7 @@
 #include "core/Text.h"
 #include "framework/Resources.h"
 #include "framework/Wnd.h"
-#include "resources/ids.h"
+#include "framework/FrameworkIds.h"
 
 namespace fw {
 

@@ -1,6 +1,6 @@
 #include "framework/Resources.h"
 
-#include "resources/ids.h"
+#include "framework/FrameworkIds.h"
 
 namespace fw {
 

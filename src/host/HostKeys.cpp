@@ -1,6 +1,6 @@
 #include "host/HostKeys.h"
 
-#include "app/RegKey.h"
+#include "framework/RegKey.h"
 #include "host/core/HostKeyText.h"
 
 namespace {

@@ -1,21 +1,15 @@
-// The host profile around a run: the values a migration changes are saved
-// when the user passes the Begin page, set for the run, and put back at exit.
 #include <windows.h>
 
 #include <string>
 
-#include "app/AxvekTarvoApp.h"
-#include "app/RegKey.h"
+#include "host/HostProfile.h"
+
+#include "framework/RegKey.h"
 #include "core/Text.h"
 #include "framework/PathNames.h"
 #include "host/HostKeys.h"
 
 namespace {
-
-// Calls of PrepareHostProfile in this process. Apply and restore act only
-// after an earlier call (the save of the Begin page), so that a run that was
-// cancelled before it leaves the profile alone.
-int g_prepareCalls = 0;
 
 // Saved texts are kept whole, however long: a text cut or dropped here would
 // be overwritten by the run and never put back, losing the user's setting.
@@ -46,7 +40,7 @@ struct ProfileKeys {
     RegKey BomMigration;
 };
 
-void Save(const ProfileKeys& keys, SavedProfileValues& saved) {
+void SaveValues(const ProfileKeys& keys, SavedProfileValues& saved) {
     // A value that is missing or of another type keeps the member.
     keys.General.ReadString(L"ORTX", saved.ORTX, kWholeText);
     keys.General.ReadDword(L"NoStartUpDialog", saved.NoStartUpDialog);
@@ -64,8 +58,8 @@ void Save(const ProfileKeys& keys, SavedProfileValues& saved) {
     keys.EditorConfiguration.ReadDword(L"XrefLazyLoadMode", saved.XrefLazyLoadMode);
 }
 
-void Apply(const ProfileKeys& keys, const SavedProfileValues& saved,
-           const std::wstring& searchPath) {
+void ApplyValues(const ProfileKeys& keys, const SavedProfileValues& saved,
+                 const std::wstring& searchPath) {
     keys.General.WriteString(L"ORTX", searchPath);
     keys.General.WriteDword(L"NoStartUpDialog", 1);
     keys.FixedGeneral.WriteDword(L"FileDialog", 0);
@@ -86,7 +80,7 @@ void Apply(const ProfileKeys& keys, const SavedProfileValues& saved,
     keys.EditorConfiguration.WriteDword(L"XrefLazyLoadMode", 1);
 }
 
-void Restore(const ProfileKeys& keys, const SavedProfileValues& saved) {
+void RestoreValues(const ProfileKeys& keys, const SavedProfileValues& saved) {
     // Empty texts were not in the profile; what apply wrote there stays.
     if (!saved.ORTX.empty()) keys.General.WriteString(L"ORTX", saved.ORTX);
     keys.General.WriteDword(L"NoStartUpDialog", saved.NoStartUpDialog);
@@ -108,38 +102,23 @@ void Restore(const ProfileKeys& keys, const SavedProfileValues& saved) {
 
 }  // namespace
 
-void CAxvekTarvoApp::PrepareHostProfile(int mode) {
-    if (mode >= kProfileApply && g_prepareCalls == 0) return;
-    ++g_prepareCalls;
-
+void OpenHostProfileKeys() {
     const ProfileKeys keys;
-    switch (mode) {
-        case kProfileSave:
-            // Only the first save counts, so the record keeps what the profile
-            // held when the user first passed the Begin page.
-            if (SavedProfile.Saved) return;
-            SavedProfile.Saved = true;
-            Save(keys, SavedProfile);
-            break;
-        case kProfileApply:
-            Apply(keys, SavedProfile, text::JoinSemicolons(SearchFolders));
-            break;
-        case kProfileRestore:
-            Restore(keys, SavedProfile);
-            break;
-        default:
-            break;
-    }
 }
 
-void CAxvekTarvoApp::BuildSearchFolders() {
-    SearchFolders.clear();
-    std::wstring path = SavedProfile.ORTX;
-    if (path.empty()) {
-        const std::wstring& l = OrtxLocation;
-        path = l + L"\\desktop;" + l + L"\\desktop\\support;" + l + L"\\ortxa;" + l +
-               L"\\ortxa\\ge3;" + kSharedFolder + L";" + l + L";" + l + L"\\support;" + l +
-               L"\\fonts;";
-    }
-    SearchFolders = text::SplitSemicolons(path);
+void SaveHostProfile(SavedProfileValues& saved) {
+    SaveValues(ProfileKeys(), saved);
+}
+
+void ApplyHostProfile(const SavedProfileValues& saved, const std::wstring& searchPath) {
+    ApplyValues(ProfileKeys(), saved, searchPath);
+}
+
+void RestoreHostProfile(const SavedProfileValues& saved) {
+    RestoreValues(ProfileKeys(), saved);
+}
+
+std::wstring DefaultSearchPath(const std::wstring& l) {
+    return l + L"\\desktop;" + l + L"\\desktop\\support;" + l + L"\\ortxa;" + l + L"\\ortxa\\ge3;" +
+           kSharedFolder + L";" + l + L";" + l + L"\\support;" + l + L"\\fonts;";
 }

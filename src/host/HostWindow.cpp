@@ -2,12 +2,11 @@
 
 #include <vector>
 
-#include "app/AxvekTarvoApp.h"
-#include "app/MigrationLog.h"
 #include "core/Text.h"
 #include "framework/Handle.h"
 #include "framework/Resources.h"
 #include "framework/Wnd.h"
+#include "host/HostLog.h"
 #include "resources/ids.h"
 
 namespace {
@@ -82,7 +81,8 @@ std::vector<std::wstring> ChildWindowTexts(HWND window) {
     return texts;
 }
 
-bool TerminateWindowProcess(HWND window, const std::wstring& title, int reason) {
+bool TerminateWindowProcess(HWND window, const std::wstring& title, int reason, LogSink& log,
+                            int timeoutMinutes) {
     DWORD processId = 0;
     GetWindowThreadProcessId(window, &processId);
     fw::UniqueHandle process(OpenProcess(PROCESS_TERMINATE, FALSE, processId));
@@ -90,19 +90,19 @@ bool TerminateWindowProcess(HWND window, const std::wstring& title, int reason) 
 
     switch (reason) {
         case kTerminateTimeout: {
-            AppendLogDetail(fw::LoadResString(IDS_LOG_TIMEOUT));
-            for (const std::wstring& t : ChildWindowTexts(window)) AppendLogDetail(t);
-            AppendLogDetail(fw::FormatResString(IDS_LOG_TIMEOUT_MINUTES, {AxvekApp().Timeout}));
+            log.LogDetail(fw::LoadResString(IDS_LOG_TIMEOUT));
+            for (const std::wstring& t : ChildWindowTexts(window)) log.LogDetail(t);
+            log.LogDetail(fw::FormatResString(IDS_LOG_TIMEOUT_MINUTES, {timeoutMinutes}));
             break;
         }
         case kTerminateWatchedWindow:
-            AppendLogDetail(fw::FormatResString(IDS_LOG_WATCHED_WINDOW, {title}));
+            log.LogDetail(fw::FormatResString(IDS_LOG_WATCHED_WINDOW, {title}));
             break;
         case kTerminateUser:
-            AppendLogDetail(fw::LoadResString(IDS_LOG_USER_STOP));
+            log.LogDetail(fw::LoadResString(IDS_LOG_USER_STOP));
             break;
         case kTerminateHostLogError:
-            AppendLogDetail(fw::LoadResString(IDS_LOG_HOST_ERROR));
+            log.LogDetail(fw::LoadResString(IDS_LOG_HOST_ERROR));
             break;
     }
     const bool terminated = TerminateProcess(process.Get(), 0) != FALSE;
@@ -110,8 +110,8 @@ bool TerminateWindowProcess(HWND window, const std::wstring& title, int reason) 
     return terminated;
 }
 
-bool TerminateHost(int reason) {
+bool TerminateHost(int reason, LogSink& log, int timeoutMinutes) {
     std::wstring title;
     HWND window = FindHostWindow(title);
-    return window ? TerminateWindowProcess(window, title, reason) : false;
+    return window ? TerminateWindowProcess(window, title, reason, log, timeoutMinutes) : false;
 }

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "host/LogSink.h"
+
 enum TerminationReason {
     kTerminateTimeout = 0,        // the drawing ran out of its time budget
     kTerminateWatchedWindow = 1,  // a known dialog nobody can answer
@@ -21,11 +23,13 @@ HWND FindHostWindow(std::wstring& title);
 
 // Logs the reason as detail lines, terminates the process that owns the
 // window and removes the host's log. False when the process cannot be opened
-// (nothing is logged then) or the termination failed.
-bool TerminateWindowProcess(HWND window, const std::wstring& title, int reason);
+// (nothing is logged then) or the termination failed. A timeout's lines name
+// the budget of timeoutMinutes.
+bool TerminateWindowProcess(HWND window, const std::wstring& title, int reason, LogSink& log,
+                            int timeoutMinutes = 0);
 
 // FindHostWindow, then TerminateWindowProcess; false when no host window is open.
-bool TerminateHost(int reason);
+bool TerminateHost(int reason, LogSink& log, int timeoutMinutes = 0);
 
 // The texts of a window's child windows, in enumeration order, empty ones
 // left out. Each is asked for with a time limit, so a hung window cannot

@@ -4,11 +4,9 @@
 #include <climits>
 #include <string_view>
 
-#include "app/MigrationLog.h"
-#include "app/RegKey.h"
 #include "framework/Handle.h"
 #include "framework/Resources.h"
-#include "host/HostKeys.h"
+#include "host/HostLog.h"
 #include "host/HostWindow.h"
 #include "host/Language.h"
 #include "resources/ids.h"
@@ -131,6 +129,7 @@ RunMonitor::~RunMonitor() = default;
 void RunMonitor::SetDrawingList(const std::vector<std::wstring>& drawings, int timeoutMinutes) {
     drawingNames_ = drawings;
     budgets_.assign(drawings.size(), runmon::BudgetSeconds(timeoutMinutes));
+    timeoutMinutes_ = timeoutMinutes;
     budgetMs_ = static_cast<long long>(runmon::BudgetSeconds(timeoutMinutes)) * 1000;
     spentMs_.assign(drawings.size(), 0);
     currentDrawing_ = 0;
@@ -156,7 +155,7 @@ void RunMonitor::Initialise() {
 void RunMonitor::StartPhase() {
     if (!side_) return;
     // The watcher's titles are loaded once, while the resource library is in force.
-    if (!watcher_) watcher_ = std::make_unique<WindowWatcher>(side_->HostFolder());
+    if (!watcher_) watcher_ = std::make_unique<WindowWatcher>(side_->HostFolder(), *side_);
     const bool started = mode_ == runmon::kUpdate ? side_->StartUpdateRun() : side_->StartScanRun();
     if (started && DrawingCount() != 0 && Process()->IsSet()) {
         ShowCounts(DrawingCount(), 1);
@@ -211,7 +210,7 @@ void RunMonitor::OnPollTick() {
         pollDue_ = GetTickCount64() + kPollInterval;
         UpdateProgress();
         HostLogName();
-        if (ChargeCurrentDrawing()) TerminateHost(kTerminateTimeout);
+        if (ChargeCurrentDrawing()) TerminateHost(kTerminateTimeout, *side_, timeoutMinutes_);
         WatchWindows();
         return;
     }
@@ -265,8 +264,7 @@ bool RunMonitor::ChargeCurrentDrawing() {
 }
 
 std::wstring RunMonitor::HostLogName() {
-    std::wstring hostLog;
-    RegKey(SettingsKeyPath(), HKEY_CURRENT_USER).ReadString(L"LOGFILENAME", hostLog, 512);
+    const std::wstring hostLog = CurrentHostLog();
     if (side_ && !hostLog.empty()) side_->NoteHostLog(hostLog);
     return hostLog;
 }
@@ -301,8 +299,8 @@ void RunMonitor::OnLogTick() {
             fw::TextStream::Decode(bytes, SystemLanguageLocale()), ErrorMarkers());
         if (line) {
             hostLogScan_ = HostLogScan{};
-            AppendLogDetail(runmon::MarkedLineDetail(*line));
-            TerminateHost(kTerminateHostLogError);
+            side_->LogDetail(runmon::MarkedLineDetail(*line));
+            TerminateHost(kTerminateHostLogError, *side_);
         }
     }
     // The poll timer goes on where it was due, so that a log tick never
@@ -338,7 +336,7 @@ void RunMonitor::OnStop() {
     // The batch went on while the question was open; the drawing it was at
     // when it ended is the one a resume starts with.
     UpdateProgress();
-    TerminateHost(kTerminateUser);
+    TerminateHost(kTerminateUser, *side_);
     side_->SweepHostLogs();
     EnterIdle();
 }
@@ -352,7 +350,7 @@ void RunMonitor::OnSessionEnd() {
             side_->StopUpdateRun();
         else
             side_->StopScanRun();
-        TerminateHost(kTerminateUser);
+        TerminateHost(kTerminateUser, *side_);
     }
     side_->EndSession();
 }

@@ -14,13 +14,14 @@
 #include <vector>
 
 #include "host/BatchProcess.h"
+#include "host/LogSink.h"
 #include "host/WindowWatcher.h"
 #include "host/core/RunMonitorCore.h"
 
 // The run operations of the application: starts, resumes and stops of both
 // kinds of run, result collection, the one owner of the batch process, the
-// host folder and the log viewer.
-class RunSide {
+// host folder, the log viewer and the migration log's detail lines.
+class RunSide : public LogSink {
   public:
     virtual ~RunSide() = default;
     virtual bool StartScanRun() = 0;
@@ -57,6 +58,9 @@ class RunMonitor {
     RunMonitor& operator=(const RunMonitor&) = delete;
 
     void SetRunSide(RunSide* side) { side_ = side; }
+    // Shows the monitor's window, which runs the phases of the mode set, until
+    // the user closes it: IDOK when the run ended and OK closed it.
+    virtual INT_PTR RunModal() = 0;
     // The clock the budgets are charged by, in milliseconds; a monotonic one
     // (GetTickCount64) unless a test gives another.
     void SetClock(std::function<ULONGLONG()> clock) { clock_ = std::move(clock); }
@@ -139,6 +143,7 @@ class RunMonitor {
     std::vector<int> budgets_;
     std::vector<ULONGLONG> spentMs_;
     long long budgetMs_ = 0;
+    int timeoutMinutes_ = 0;
     int currentDrawing_ = 0;
     ULONGLONG chargedUntil_ = 0;     // the drawing in work is charged up to here
     ULONGLONG lastCounterRead_ = 0;  // a number read later was written since

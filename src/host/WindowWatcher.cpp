@@ -1,6 +1,5 @@
 #include "host/WindowWatcher.h"
 
-#include "app/MigrationLog.h"
 #include "core/Text.h"
 #include "framework/Handle.h"
 #include "framework/Resources.h"
@@ -33,7 +32,8 @@ void PostKeyToWindow(HWND window, UINT key) {
     PostMessageW(window, WM_KEYUP, key, static_cast<LPARAM>(0xC0000001));
 }
 
-WindowWatcher::WindowWatcher(std::wstring hostFolder) : hostFolder_(std::move(hostFolder)) {
+WindowWatcher::WindowWatcher(std::wstring hostFolder, LogSink& log)
+    : hostFolder_(std::move(hostFolder)), log_(log) {
     for (const FatalRow& row : kFatalRows)
         fatal_.push_back({row.Id, fw::LoadResString(row.Id), row.Wildcard, row.LogsChildren, 0});
     const std::wstring answer = fw::LoadResString(IDS_WATCH_ANSWER);
@@ -83,8 +83,8 @@ bool WindowWatcher::WatchWindow(HWND window) {
     for (const Title& row : keys_) {
         if (IsPlaceholderTitle(row.Text)) continue;
         if (TitleMatches(title, row.Text, row.Wildcard)) {
-            AppendLogDetail(text::Format(answeredFormat_, {title}));
-            if (row.Id == IDS_WATCH_NOTED_WINDOW) AppendLogDetail(answerNote_);
+            log_.LogDetail(text::Format(answeredFormat_, {title}));
+            if (row.Id == IDS_WATCH_NOTED_WINDOW) log_.LogDetail(answerNote_);
             PostKeyToWindow(window, row.Key);
             return false;
         }
@@ -98,10 +98,10 @@ bool WindowWatcher::WatchWindow(HWND window) {
 
 bool WindowWatcher::EndWindow(HWND window, const std::wstring& title, bool logChildren) {
     if (logChildren) {
-        AppendLogDetail(windowTexts_);
-        for (const std::wstring& t : ChildWindowTexts(window)) AppendLogDetail(t);
+        log_.LogDetail(windowTexts_);
+        for (const std::wstring& t : ChildWindowTexts(window)) log_.LogDetail(t);
     }
-    if (!TerminateWindowProcess(window, title, kTerminateWatchedWindow))
+    if (!TerminateWindowProcess(window, title, kTerminateWatchedWindow, log_))
         PostKeyToWindow(window, VK_ESCAPE);
     return false;
 }
@@ -133,7 +133,7 @@ void WindowWatcher::AnswerWithSequence(HWND window, const std::wstring& title) {
             g_playing = nullptr;
         }
     }
-    if (!TerminateWindowProcess(window, title, kTerminateWatchedWindow))
+    if (!TerminateWindowProcess(window, title, kTerminateWatchedWindow, log_))
         PostKeyToWindow(window, VK_RETURN);
 }
 

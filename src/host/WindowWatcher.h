@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "host/LogSink.h"
+
 // Posts a key as the keyboard delivers it: key-down, character, key-up.
 void PostKeyToWindow(HWND window, UINT key);
 
@@ -17,8 +19,8 @@ class WindowWatcher {
   public:
     // Loads every title and text it needs from the resource handle, once.
     // hostFolder is the host's installation folder (OrtxLocation), where its
-    // own resource library lies.
-    explicit WindowWatcher(std::wstring hostFolder);
+    // own resource library lies; what the watcher does goes to log.
+    WindowWatcher(std::wstring hostFolder, LogSink& log);
     // Removes a key-sequence hook of this watcher that is still installed.
     ~WindowWatcher();
     WindowWatcher(const WindowWatcher&) = delete;
@@ -53,6 +55,7 @@ class WindowWatcher {
     std::wstring HostEarlierReleaseText() const;
 
     std::wstring hostFolder_;
+    LogSink& log_;
     std::vector<Title> fatal_;
     std::vector<Title> keys_;
     std::wstring sequenceTitle_;

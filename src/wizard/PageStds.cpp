@@ -3,7 +3,7 @@
 #include <string>
 
 #include "app/AxvekTarvoApp.h"
-#include "app/RegKey.h"
+#include "framework/RegKey.h"
 #include "framework/DataExchange.h"
 #include "framework/Resources.h"
 #include "host/HostKeys.h"

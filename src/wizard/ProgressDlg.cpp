@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-#include "app/RegKey.h"
+#include "framework/RegKey.h"
 #include "core/Text.h"
 #include "drawings/AxvekFilenm.h"
 #include "framework/DataExchange.h"

@@ -16,6 +16,8 @@ class CProgressDlg : public fw::CDialog, public RunMonitor {
   public:
     explicit CProgressDlg(HWND parent = nullptr);
 
+    INT_PTR RunModal() override { return DoModal(); }
+
   protected:
     void DoDataExchange(fw::CDataExchange& dx) override;
     BOOL OnInitDialog() override;

@@ -12,6 +12,7 @@
 
 #include "BenchWin.h"
 #include "app/AxvekTarvoApp.h"
+#include "program/AxvekTarvoProgram.h"
 #include "app/JobFiles.h"
 #include "core/Text.h"
 #include "framework/File.h"
@@ -53,7 +54,7 @@ int wmain() {
 
     const std::wstring folder = bench::ScratchFolder(L"batch");
     _wputenv((L"TEMP=" + folder.substr(0, folder.size() - 1)).c_str());
-    CAxvekTarvoApp app;
+    CAxvekTarvoProgram app;
     app.OrtxLocation = L"C:\\Program Files\\Kelvane\\Orthex R25.1";
     app.CounterFile = folder + L"vek1.tmp";
     app.DrawingScript = folder + L"vek3.scr";

@@ -15,6 +15,7 @@
 #include "BenchWin.h"
 #include "../win/support/Drop.h"
 #include "app/AxvekTarvoApp.h"
+#include "program/AxvekTarvoProgram.h"
 #include "drawings/AxvekFile.h"
 #include "framework/PropertySheet.h"
 #include "resources/ids.h"
@@ -182,7 +183,7 @@ class BenchSheet : public fw::CPropertySheet {
 
 int wmain() {
     const auto resources = bench::EnglishResources();
-    CAxvekTarvoApp app;
+    CAxvekTarvoProgram app;
     CPageFiles page(nullptr, app);
     BenchSheet sheet(page, bench::ScratchFolder(L"files"));
     sheet.DoModal();

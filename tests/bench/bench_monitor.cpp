@@ -12,8 +12,9 @@
 #include <string>
 #include <vector>
 
+#include "app/MigrationLog.h"
 #include "BenchWin.h"
-#include "app/RegKey.h"
+#include "framework/RegKey.h"
 #include "host/HostKeys.h"
 #include "wizard/ProgressDlg.h"
 
@@ -40,6 +41,7 @@ class BenchRuns : public RunSide {
     void NoteHostLog(const std::wstring&) override {}
     void SweepHostLogs() override {}
     void EndSession() override {}
+    void LogDetail(const std::wstring& text) override { AppendLogDetail(text); }
 
     CProgressDlg* Monitor = nullptr;
     std::vector<std::wstring> Drawings;

@@ -12,6 +12,7 @@
 #include <thread>
 
 #include "app/AxvekTarvoApp.h"
+#include "program/AxvekTarvoProgram.h"
 #include "app/JobFiles.h"
 #include "drawings/AxvekFilenm.h"
 #include "host/HostWindow.h"
@@ -26,7 +27,7 @@ namespace {
 
 constexpr int kDrawings = 50;
 
-class BenchApp : public CAxvekTarvoApp {
+class BenchApp : public CAxvekTarvoProgram {
   public:
     void OpenLog() override {}
 };

@@ -11,6 +11,7 @@
 
 #include "BenchWin.h"
 #include "app/AxvekTarvoApp.h"
+#include "program/AxvekTarvoProgram.h"
 #include "app/JobFiles.h"
 #include "drawings/AxvekFile.h"
 #include "framework/File.h"
@@ -42,7 +43,7 @@ int wmain() {
     g_root = folder;
     CharLowerW(g_root.data());
 
-    CAxvekTarvoApp app;
+    CAxvekTarvoProgram app;
     // The run started before the host saved each drawing in the current format.
     FILETIME started{};
     GetSystemTimeAsFileTime(&started);

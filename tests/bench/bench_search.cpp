@@ -14,6 +14,7 @@
 
 #include "BenchWin.h"
 #include "app/AxvekTarvoApp.h"
+#include "program/AxvekTarvoProgram.h"
 #include "core/Text.h"
 #include "framework/PropertySheet.h"
 #include "resources/ids.h"
@@ -92,7 +93,7 @@ class BenchSheet : public fw::CPropertySheet {
 
 int wmain() {
     const auto resources = bench::EnglishResources();
-    CAxvekTarvoApp app;
+    CAxvekTarvoProgram app;
     std::vector<std::wstring> listed;
     for (int i = 0; i < kListed; ++i) listed.push_back(FolderPath(i));
     app.SavedProfile.ORTX = text::JoinSemicolons(listed);

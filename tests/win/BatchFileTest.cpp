@@ -1,4 +1,5 @@
 #include "app/AxvekTarvoApp.h"
+#include "program/AxvekTarvoProgram.h"
 #include "app/JobFiles.h"
 #include "app/core/HostScriptLines.h"
 #include "core/Text.h"
@@ -55,7 +56,7 @@ class BatchFileTest : public WinTest {
         install.OrtxLocation = dir_ / L"Host";
         InstallHost(install);
         SetVariable(L"TEMP", WithoutTrailingSeparator(dir_.Path()));
-        app_ = std::make_unique<CAxvekTarvoApp>();
+        app_ = std::make_unique<CAxvekTarvoProgram>();
         UseJobFolder(dir_.Path());
         app_->Operation = 1;
         app_->Timeout = 30;

@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "app/AxvekTarvoApp.h"
+#include "program/AxvekTarvoProgram.h"
 #include "framework/Gdi.h"
 #include "framework/Resources.h"
 #include "resources/ids.h"
@@ -18,7 +19,7 @@ class HelpDlgTest : public WinTest {
     void SetUp() override {
         WinTest::SetUp();
         InstallHost();
-        app_ = std::make_unique<CAxvekTarvoApp>();
+        app_ = std::make_unique<CAxvekTarvoProgram>();
         // The host folder without its trailing backslash, as the registry holds it.
         host_ = dir_.Path().substr(0, dir_.Path().size() - 1);
         app_->OrtxLocation = host_;

@@ -1,4 +1,5 @@
 #include "app/AxvekTarvoApp.h"
+#include "program/AxvekTarvoProgram.h"
 #include "app/JobFiles.h"
 #include "host/HostKeys.h"
 
@@ -51,7 +52,7 @@ class HostProfileTest : public WinTest {
     void SetUp() override {
         WinTest::SetUp();
         InstallHost();
-        app_ = std::make_unique<CAxvekTarvoApp>();
+        app_ = std::make_unique<CAxvekTarvoProgram>();
         general_ = ProfileKeyPath() + L"\\General";
         window_ = ProfileKeyPath() + L"\\Drawing Window";
         editor_ = ProfileKeyPath() + L"\\Editor Configuration";

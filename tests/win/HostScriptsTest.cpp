@@ -1,4 +1,5 @@
 #include "app/AxvekTarvoApp.h"
+#include "program/AxvekTarvoProgram.h"
 #include "app/MigrationLog.h"
 #include "core/Text.h"
 #include "framework/PathNames.h"
@@ -22,7 +23,7 @@ class HostScriptsTest : public WinTest {
     void SetUp() override {
         WinTest::SetUp();
         InstallHost();
-        app_ = std::make_unique<CAxvekTarvoApp>();
+        app_ = std::make_unique<CAxvekTarvoProgram>();
         Logfile = L"C:\\Temp\\Mig.log";
         app_->LogFlags = 15;
     }

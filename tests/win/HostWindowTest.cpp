@@ -1,6 +1,7 @@
 #include "host/HostWindow.h"
 
 #include "app/AxvekTarvoApp.h"
+#include "program/AxvekTarvoProgram.h"
 #include "framework/Resources.h"
 #include "host/HostKeys.h"
 #include "resources/ids.h"
@@ -15,7 +16,7 @@ class HostWindowTest : public WinTest {
     void SetUp() override {
         WinTest::SetUp();
         InstallHost();
-        app_ = std::make_unique<CAxvekTarvoApp>();
+        app_ = std::make_unique<CAxvekTarvoProgram>();
         Logfile = dir_ / L"mig.log";
     }
     std::string Log() { return ReadBytes(Logfile); }
@@ -50,13 +51,12 @@ TEST_F(HostWindowTest, TitlesThatOnlyContainAHostTitleAreNotHosts) {
     std::wstring found = L"untouched";
     EXPECT_EQ(FindHostWindow(found), nullptr);
     EXPECT_EQ(found, L"");
-    EXPECT_FALSE(TerminateHost(kTerminateUser));
+    EXPECT_FALSE(TerminateHost(kTerminateUser, *app_));
     EXPECT_FALSE(FileExists(Logfile));
     EXPECT_FALSE(later.WaitForExit(0));
 }
 
 TEST_F(HostWindowTest, ATimeoutLogsTheWindowsTextsAndTheBudget) {
-    app_->Timeout = 7;
     const std::wstring settings = SettingsKeyPath();
     const std::wstring hostLog = dir_ / L"host.log";
     WriteBytes(hostLog, "host\r\n");
@@ -64,7 +64,7 @@ TEST_F(HostWindowTest, ATimeoutLogsTheWindowsTextsAndTheBudget) {
 
     ProcessWindow host(fw::LoadResString(IDS_HOST_TITLE_2) + L" - [slow.dwg]",
                        {L"Regenerating model", L"", L"42 %"});
-    ASSERT_TRUE(TerminateHost(kTerminateTimeout));
+    ASSERT_TRUE(TerminateHost(kTerminateTimeout, *app_, 7));
     EXPECT_TRUE(host.WaitForExit(10000));
     const std::string expected = "\t" + Narrow(fw::LoadResString(IDS_LOG_TIMEOUT)) +
                                  "\r\n\tRegenerating model\r\n\t42 %\r\n\t" +
@@ -77,17 +77,17 @@ TEST_F(HostWindowTest, ATimeoutLogsTheWindowsTextsAndTheBudget) {
 TEST_F(HostWindowTest, EachReasonHasItsLogLine) {
     {
         ProcessWindow dialog(L"Some dialog");
-        ASSERT_TRUE(
-            TerminateWindowProcess(dialog.Window(), L"Some dialog", kTerminateWatchedWindow));
+        ASSERT_TRUE(TerminateWindowProcess(dialog.Window(), L"Some dialog", kTerminateWatchedWindow,
+                                           *app_));
         EXPECT_TRUE(dialog.WaitForExit(10000));
     }
     {
         ProcessWindow host(fw::LoadResString(IDS_HOST_TITLE_1));
-        ASSERT_TRUE(TerminateHost(kTerminateUser));
+        ASSERT_TRUE(TerminateHost(kTerminateUser, *app_));
     }
     {
         ProcessWindow host(fw::LoadResString(IDS_HOST_TITLE_1));
-        ASSERT_TRUE(TerminateHost(kTerminateHostLogError));
+        ASSERT_TRUE(TerminateHost(kTerminateHostLogError, *app_));
     }
     EXPECT_EQ(Log(), "\t" + Narrow(fw::FormatResString(IDS_LOG_WATCHED_WINDOW, {L"Some dialog"})) +
                          "\r\n\t" + Narrow(fw::LoadResString(IDS_LOG_USER_STOP)) + "\r\n\t" +
@@ -95,6 +95,6 @@ TEST_F(HostWindowTest, EachReasonHasItsLogLine) {
 }
 
 TEST_F(HostWindowTest, AWindowWithoutAProcessToOpenLogsNothing) {
-    EXPECT_FALSE(TerminateWindowProcess(nullptr, L"none", kTerminateUser));
+    EXPECT_FALSE(TerminateWindowProcess(nullptr, L"none", kTerminateUser, *app_));
     EXPECT_FALSE(FileExists(Logfile));
 }

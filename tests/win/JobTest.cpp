@@ -1,6 +1,7 @@
 // Job preparation and result collection: the files a job starts from and
 // what it leaves for the user.
 #include "app/AxvekTarvoApp.h"
+#include "program/AxvekTarvoProgram.h"
 #include "app/core/RunOutcome.h"
 #include "app/JobFiles.h"
 #include "drawings/AxvekFile.h"
@@ -20,7 +21,7 @@ class JobTest : public WinTest {
         InstallHost();
         DeleteFileW(GetMigrateListPath().c_str());
         DeleteFileW(GetMigratedListPath().c_str());
-        app_ = std::make_unique<CAxvekTarvoApp>();
+        app_ = std::make_unique<CAxvekTarvoProgram>();
         app_->LoadSettings();
         Logfile = dir_ / L"mig.log";
         a_ = dir_ / L"a.dwg";

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "app/AxvekTarvoApp.h"
+#include "program/AxvekTarvoProgram.h"
 #include "framework/Resources.h"
 #include "resources/ids.h"
 #include "stand-ins/drawings/core/StandInDrawing.h"
@@ -95,7 +96,7 @@ class KeyboardTest : public WinTest {
     }
 
     ScratchDir dir_;
-    CAxvekTarvoApp app_;
+    CAxvekTarvoProgram app_;
 };
 
 }  // namespace

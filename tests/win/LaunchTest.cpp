@@ -1,5 +1,6 @@
 // Starting and stopping a run's batch process, with Wine's real cmd.
 #include "app/AxvekTarvoApp.h"
+#include "program/AxvekTarvoProgram.h"
 #include "app/JobFiles.h"
 #include "core/Text.h"
 #include "framework/Resources.h"
@@ -14,7 +15,7 @@ class LaunchTest : public WinTest {
     void SetUp() override {
         WinTest::SetUp();
         InstallHost();
-        app_ = std::make_unique<CAxvekTarvoApp>();
+        app_ = std::make_unique<CAxvekTarvoProgram>();
         Logfile = dir_ / L"mig.log";
     }
     void TearDown() override {

@@ -1,7 +1,9 @@
 #include "app/MigrationLog.h"
+#include "host/HostLog.h"
 
 #include "app/AxvekTarvoApp.h"
-#include "app/RegKey.h"
+#include "program/AxvekTarvoProgram.h"
+#include "framework/RegKey.h"
 #include "framework/Resources.h"
 #include "host/HostKeys.h"
 #include "host/Language.h"
@@ -30,7 +32,7 @@ class MigrationLogTest : public WinTest {
 };
 
 TEST_F(MigrationLogTest, HeaderOfAMigratingJobHasSevenLinesAfterTheEmptyOne) {
-    CAxvekTarvoApp app;
+    CAxvekTarvoProgram app;
     app.Operation = 1;
     app.WriteLogHeader(IDS_LOG_UPDATE_RUN);
     const auto lines = SplitCrLf(ReadBytes(Logfile));
@@ -47,7 +49,7 @@ TEST_F(MigrationLogTest, HeaderOfAMigratingJobHasSevenLinesAfterTheEmptyOne) {
 }
 
 TEST_F(MigrationLogTest, HeaderOfAnAnalysingJobHasNoRunLine) {
-    CAxvekTarvoApp app;
+    CAxvekTarvoProgram app;
     app.Operation = 2;
     app.WriteLogHeader(IDS_LOG_SCAN_RUN);
     const auto lines = SplitCrLf(ReadBytes(Logfile));
@@ -66,7 +68,7 @@ TEST_F(MigrationLogTest, LinesAndDetailLinesAreAppended) {
 TEST_F(MigrationLogTest, AnUnwritableLogLosesLinesSilently) {
     Logfile = dir_ / L"gone\\mig.log";
     AppendLogLine(L"lost");
-    CAxvekTarvoApp app;
+    CAxvekTarvoProgram app;
     app.WriteLogHeader(IDS_LOG_UPDATE_RUN);
     EXPECT_FALSE(FileExists(Logfile));
 }

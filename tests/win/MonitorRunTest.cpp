@@ -7,6 +7,7 @@
 #include <thread>
 
 #include "app/AxvekTarvoApp.h"
+#include "program/AxvekTarvoProgram.h"
 #include "app/JobFiles.h"
 #include "drawings/AxvekFilenm.h"
 #include "framework/Resources.h"
@@ -34,7 +35,7 @@ size_t Count(const std::string& haystack, const std::string& needle) {
 }
 
 // The application with the log viewer counted instead of started.
-class TestApp : public CAxvekTarvoApp {
+class TestApp : public CAxvekTarvoProgram {
   public:
     void OpenLog() override { ++LogsOpened; }
     int LogsOpened = 0;
@@ -106,7 +107,7 @@ class MonitorDriver {
             }
             if (GetTickCount64() > deadline && !TimedOut) {
                 TimedOut = true;  // end the run, so that the modal loop ends
-                TerminateHost(kTerminateUser);
+                TerminateHost(kTerminateUser, app_);
                 TerminateProcess(app_.HostProcess.Handle(), 1);
             }
             DWORD_PTR ignored = 0;
@@ -155,7 +156,7 @@ class MonitorRunTest : public WinTest {
         app_->PrepareHostProfile(1);
     }
     void TearDown() override {
-        TerminateHost(kTerminateUser);
+        TerminateHost(kTerminateUser, *app_);
         app_->HostProcess.Terminate();
         app_->ExitInstance();
         SetCurrentDirectoryW(previousFolder_);
@@ -274,7 +275,7 @@ TEST(OpenLogTest, TheEditorGetsALogPathWithBlanksAsOneName) {
     ScratchDir dir;
     Logfile = dir / L"Migration Log.log";
     WriteBytes(Logfile, "log\r\n");
-    CAxvekTarvoApp app;
+    CAxvekTarvoProgram app;
     app.OpenLog();
     HWND editor = nullptr;
     for (int i = 0; i < 200 && !editor; ++i, Sleep(50)) {

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "app/AxvekTarvoApp.h"
+#include "program/AxvekTarvoProgram.h"
 #include "framework/Resources.h"
 #include "drawings/core/DrawingVersions.h"
 #include "resources/ids.h"
@@ -130,7 +131,7 @@ class PageFilesTest : public WinTest {
         return IsWindowEnabled(s.WizardButton(0x3024)) != FALSE;
     }
 
-    CAxvekTarvoApp app_;
+    CAxvekTarvoProgram app_;
     CPageFiles* page_ = nullptr;
 };
 

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "app/AxvekTarvoApp.h"
+#include "program/AxvekTarvoProgram.h"
 #include "framework/Resources.h"
 #include "resources/ids.h"
 
@@ -32,7 +33,7 @@ class PageOptionsTest : public WinTest {
         return static_cast<int>(SendMessageW(s.Control(id), BM_GETCHECK, 0, 0));
     }
 
-    CAxvekTarvoApp app_;
+    CAxvekTarvoProgram app_;
 };
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "app/AxvekTarvoApp.h"
+#include "program/AxvekTarvoProgram.h"
 #include "framework/Handle.h"
 #include "framework/Resources.h"
 #include "resources/ids.h"
@@ -58,7 +59,7 @@ class PageSearchTest : public WinTest {
     }
     static void Enter(HWND edit) { SendMessageW(edit, WM_KEYDOWN, VK_RETURN, 0); }
 
-    CAxvekTarvoApp app_;
+    CAxvekTarvoProgram app_;
 };
 
 }  // namespace

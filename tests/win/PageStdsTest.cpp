@@ -3,6 +3,7 @@
 #include <string>
 
 #include "app/AxvekTarvoApp.h"
+#include "program/AxvekTarvoProgram.h"
 #include "framework/Resources.h"
 #include "host/HostKeys.h"
 #include "resources/ids.h"
@@ -49,7 +50,7 @@ class PageStdsTest : public WinTest {
         return item;
     }
 
-    CAxvekTarvoApp app_;
+    CAxvekTarvoProgram app_;
     std::wstring bom_;
 };
 

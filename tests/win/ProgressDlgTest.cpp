@@ -1,6 +1,7 @@
 // The run monitor's window, really created, with the run side played by the
 // test: its starts launch a process that runs until the test ends it, and
 // ticks come as the WM_TIMER messages the timers send.
+#include "app/MigrationLog.h"
 #include "wizard/ProgressDlg.h"
 
 #include <functional>
@@ -9,7 +10,8 @@
 #include <cstring>
 
 #include "app/AxvekTarvoApp.h"
-#include "app/RegKey.h"
+#include "program/AxvekTarvoProgram.h"
+#include "framework/RegKey.h"
 #include "drawings/AxvekFilenm.h"
 #include "framework/Handle.h"
 #include "framework/Resources.h"
@@ -40,6 +42,7 @@ class TestRuns : public RunSide {
     void NoteHostLog(const std::wstring& path) override { HostLogs.push_back(path); }
     void SweepHostLogs() override { ++Sweeps; }
     void EndSession() override { ++SessionEnds; }
+    void LogDetail(const std::wstring& text) override { AppendLogDetail(text); }
 
     // The batch process ends by itself.
     void EndRun() {
@@ -117,7 +120,7 @@ class ProgressDlgTest : public WinTest {
     void SetUp() override {
         WinTest::SetUp();
         InstallHost();
-        app_ = std::make_unique<CAxvekTarvoApp>();  // the run side's own settings
+        app_ = std::make_unique<CAxvekTarvoProgram>();  // the run side's own settings
         Logfile = dir_ / L"mig.log";
         runs_.Drawings = NineDrawings();
         NewMonitor();

@@ -1,4 +1,4 @@
-#include "app/RegKey.h"
+#include "framework/RegKey.h"
 
 #include "support/WinTest.h"
 

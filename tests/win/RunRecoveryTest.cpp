@@ -2,7 +2,8 @@
 // user is told, whether the host profile goes back, and that the record and
 // the run's files are gone afterwards. And one program per user.
 #include "app/AxvekTarvoApp.h"
-#include "app/RegKey.h"
+#include "program/AxvekTarvoProgram.h"
+#include "framework/RegKey.h"
 #include "framework/Resources.h"
 #include "host/HostKeys.h"
 #include "resources/ids.h"
@@ -43,7 +44,7 @@ class RunRecoveryTest : public WinTest {
     }
     // A run as far as its record, its profile applied; the record's text.
     std::string RecordedRun(const std::wstring& list) {
-        CAxvekTarvoApp run;
+        CAxvekTarvoProgram run;
         run.RunRecordFile = Record();
         run.Operation = 1;
         run.PrepareHostProfile(CAxvekTarvoApp::kProfileSave);
@@ -102,7 +103,7 @@ TEST_F(RunRecoveryTest, EachRecordIsFinishedOrRefusedWithItsMessage) {
         WriteBytes(Record(), c.change(recorded));
         if (!c.listThere) DeleteFileW(list.c_str());
 
-        CAxvekTarvoApp next;
+        CAxvekTarvoProgram next;
         next.RunRecordFile = Record();
         next.LoadSettings();
         {
@@ -135,16 +136,16 @@ TEST_F(RunRecoveryTest, EachRecordIsFinishedOrRefusedWithItsMessage) {
 }
 
 TEST_F(RunRecoveryTest, OneProgramRunsPerUser) {
-    auto first = std::make_unique<CAxvekTarvoApp>();
+    auto first = std::make_unique<CAxvekTarvoProgram>();
     EXPECT_TRUE(first->ClaimSingleInstance());
     {
-        CAxvekTarvoApp second;
+        CAxvekTarvoProgram second;
         DialogCatcher box(fw::LoadResString(IDS_CAPTION));
         EXPECT_FALSE(second.ClaimSingleInstance());
         ASSERT_TRUE(box.Seen());
         EXPECT_EQ(box.Texts().back(), fw::LoadResString(IDS_ALREADY_RUNNING));
     }
     first.reset();
-    CAxvekTarvoApp third;
+    CAxvekTarvoProgram third;
     EXPECT_TRUE(third.ClaimSingleInstance());
 }

@@ -2,6 +2,7 @@
 // files run by Wine's cmd, the stand-in host and its extension. The tests
 // wait on the batch process themselves, as the run monitor does.
 #include "app/AxvekTarvoApp.h"
+#include "program/AxvekTarvoProgram.h"
 #include "app/JobFiles.h"
 #include "drawings/AxvekFilenm.h"
 #include "framework/Resources.h"
@@ -50,7 +51,7 @@ class RunTest : public WinTest {
         GetCurrentDirectoryW(MAX_PATH, previousFolder_);
         SetCurrentDirectoryW(dir_.Path().c_str());
 
-        app_ = std::make_unique<CAxvekTarvoApp>();
+        app_ = std::make_unique<CAxvekTarvoProgram>();
         app_->LoadSettings();
         app_->Operation = 1;
         app_->OptionFlags = 0;
@@ -68,7 +69,7 @@ class RunTest : public WinTest {
             WaitForSingleObject(batch, 10000);
         }
         app_->HostProcess.Release();
-        TerminateHost(kTerminateUser);
+        TerminateHost(kTerminateUser, *app_);
         app_->ExitInstance();
         // Every host of the run met only what the contract allows.
         ExpectCleanHostRuns(transcripts_.Folder());
@@ -268,7 +269,7 @@ TEST_F(RunTest, AStoppedRunResumesFromTheDrawingInWork) {
 
     // What the stop button does: end the batch, then the host.
     app_->StopUpdateRun();
-    EXPECT_TRUE(TerminateHost(kTerminateUser));
+    EXPECT_TRUE(TerminateHost(kTerminateUser, *app_));
     EXPECT_FALSE(app_->HostProcess.IsSet());
     EXPECT_EQ(Version(a), "OX1032");
     EXPECT_EQ(Version(c), "OX1015");
@@ -303,7 +304,7 @@ TEST_F(RunTest, AHungHostIsEndedForItsTimeAndTheBatchGoesOn) {
     ASSERT_TRUE(WaitForHostWindow());
     Sleep(500);
     // What the run monitor does when drawing 2 has used up its budget.
-    ASSERT_TRUE(TerminateHost(kTerminateTimeout));
+    ASSERT_TRUE(TerminateHost(kTerminateTimeout, *app_, app_->Timeout));
     ASSERT_TRUE(WaitForRun());
     app_->CollectResults();
 

@@ -1,4 +1,5 @@
 #include "app/AxvekTarvoApp.h"
+#include "program/AxvekTarvoProgram.h"
 #include "drawings/AxvekFilenm.h"
 #include "host/HostKeys.h"
 
@@ -18,7 +19,7 @@ class SettingsTest : public WinTest {
 
 TEST_F(SettingsTest, FirstStartCreatesAnEmptyKeyAndUsesTheDefaults) {
     ASSERT_FALSE(KeyExists(HKEY_CURRENT_USER, settingsKey_));
-    CAxvekTarvoApp app;
+    CAxvekTarvoProgram app;
     app.LoadSettings();
     EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, settingsKey_));
     EXPECT_EQ(app.Operation, 1);
@@ -46,7 +47,7 @@ TEST_F(SettingsTest, StoredValuesAreUsedAndBadOnesFallBack) {
     SetString(HKEY_CURRENT_USER, settingsKey_, L"Timeout", L"30");  // wrong type
     SetDword(HKEY_CURRENT_USER, settingsKey_, L"SymbolStd", 6);
     SetDword(HKEY_CURRENT_USER, settingsKey_, L"LogFlags", 3);
-    CAxvekTarvoApp app;
+    CAxvekTarvoProgram app;
     app.LoadSettings();
     EXPECT_EQ(app.Operation, 2);
     EXPECT_EQ(app.OrtxaFlags, 0x3FFu);
@@ -57,7 +58,7 @@ TEST_F(SettingsTest, StoredValuesAreUsedAndBadOnesFallBack) {
 
 TEST_F(SettingsTest, SymbolStandardOutsideOneToSixLoadsAsTheFirst) {
     SetDword(HKEY_CURRENT_USER, settingsKey_, L"SymbolStd", 7);
-    CAxvekTarvoApp app;
+    CAxvekTarvoProgram app;
     app.LoadSettings();
     EXPECT_EQ(app.SymbolStd, 0);
 }
@@ -65,7 +66,7 @@ TEST_F(SettingsTest, SymbolStandardOutsideOneToSixLoadsAsTheFirst) {
 TEST_F(SettingsTest, ALogInAFolderThatIsGoneMovesToTheTemporaryFolder) {
     ScratchDir dir;
     SetString(HKEY_CURRENT_USER, settingsKey_, L"Logfile", dir / L"deleted\\Run.log");
-    CAxvekTarvoApp app;
+    CAxvekTarvoProgram app;
     app.LoadSettings();
     const std::wstring expected = AxvekFilenm(TempFolder() + L"OrtxAMigr.log").FullPath;
     EXPECT_EQ(Logfile, expected);
@@ -79,21 +80,21 @@ TEST_F(SettingsTest, ALogInAnExistingFolderKeepsItsTextAsStored) {
     ScratchDir dir;
     const std::wstring stored = dir.Path() + L"Mixed Case.LOG";
     SetString(HKEY_CURRENT_USER, settingsKey_, L"Logfile", stored);
-    CAxvekTarvoApp app;
+    CAxvekTarvoProgram app;
     app.LoadSettings();
     EXPECT_EQ(Logfile, stored);
 }
 
 TEST_F(SettingsTest, AnExpandStringLogPathIsNotExpanded) {
     SetString(HKEY_CURRENT_USER, settingsKey_, L"Logfile", L"%TEMP%\\x.log", REG_EXPAND_SZ);
-    CAxvekTarvoApp app;
+    CAxvekTarvoProgram app;
     app.LoadSettings();
     // "%TEMP%" is taken as a folder name, which does not exist.
     EXPECT_EQ(Logfile, AxvekFilenm(TempFolder() + L"OrtxAMigr.log").FullPath);
 }
 
 TEST_F(SettingsTest, LoadNamesTheCounterFileFirstAndRecordsIt) {
-    CAxvekTarvoApp app;
+    CAxvekTarvoProgram app;
     app.LoadSettings();
     EXPECT_EQ(app.CounterFile, AxvekFilenm(TempFolder() + L"vek1.tmp").FullPath);
     ASSERT_EQ(app.TempFiles.size(), 1u);
@@ -102,7 +103,7 @@ TEST_F(SettingsTest, LoadNamesTheCounterFileFirstAndRecordsIt) {
 }
 
 TEST_F(SettingsTest, SaveWritesEveryValueWithItsType) {
-    CAxvekTarvoApp app;
+    CAxvekTarvoProgram app;
     app.LoadSettings();
     app.Operation = 1;
     app.UpdateFlags = 0;
@@ -127,7 +128,7 @@ TEST_F(SettingsTest, SaveWritesEveryValueWithItsType) {
     ASSERT_TRUE(GetString(HKEY_CURRENT_USER, settingsKey_, L"Logfile", text));
     EXPECT_EQ(text, L"C:\\logs\\mig.log");
 
-    CAxvekTarvoApp again;
+    CAxvekTarvoProgram again;
     again.LoadSettings();
     EXPECT_EQ(again.SablonFlags, 3u);
     EXPECT_EQ(again.LogFlags, 7u);
@@ -135,7 +136,7 @@ TEST_F(SettingsTest, SaveWritesEveryValueWithItsType) {
 }
 
 TEST_F(SettingsTest, AppReadsTheHostFolderAndDerivesTheExtensionFolder) {
-    CAxvekTarvoApp app;
+    CAxvekTarvoProgram app;
     EXPECT_EQ(app.OrtxLocation, L"C:\\Program Files\\Kelvane\\Orthex R25.1");
     EXPECT_EQ(app.MigrationFolder, L"C:\\Program Files\\Kelvane\\Orthex R25.1\\ortxa\\migration");
     EXPECT_EQ(MigrationProfileName(), L"<<ORTXAPP>>");
@@ -144,7 +145,7 @@ TEST_F(SettingsTest, AppReadsTheHostFolderAndDerivesTheExtensionFolder) {
 
 TEST(SettingsWithoutHost, AMissingHostFolderGivesABackslashBeforeTheExtensionFolder) {
     ClearHostRegistry();
-    CAxvekTarvoApp app;
+    CAxvekTarvoProgram app;
     EXPECT_EQ(app.OrtxLocation, L"");
     EXPECT_EQ(app.MigrationFolder, L"\\ortxa\\migration");
 }

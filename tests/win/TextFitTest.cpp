@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "app/AxvekTarvoApp.h"
+#include "program/AxvekTarvoProgram.h"
 #include "framework/Gdi.h"
 #include "framework/Resources.h"
 #include "resources/ids.h"
@@ -102,7 +103,7 @@ class TextFit : public WinTest {
         // As the program's manifest declares.
         SetProcessDPIAware();
         InstallHost();
-        app_ = std::make_unique<CAxvekTarvoApp>();
+        app_ = std::make_unique<CAxvekTarvoProgram>();
     }
     void TearDown() override {
         app_.reset();

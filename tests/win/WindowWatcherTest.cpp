@@ -4,6 +4,7 @@
 #include "host/WindowWatcher.h"
 
 #include "app/AxvekTarvoApp.h"
+#include "program/AxvekTarvoProgram.h"
 #include "framework/Resources.h"
 #include "resources/ids.h"
 
@@ -46,9 +47,9 @@ class WindowWatcherTest : public WinTest {
     void SetUp() override {
         WinTest::SetUp();
         InstallHost();
-        app_ = std::make_unique<CAxvekTarvoApp>();
+        app_ = std::make_unique<CAxvekTarvoProgram>();
         Logfile = dir_ / L"mig.log";
-        watcher_ = std::make_unique<WindowWatcher>(BinDir());
+        watcher_ = std::make_unique<WindowWatcher>(BinDir(), *app_);
     }
     std::string Log() { return ReadBytes(Logfile); }
     void ClearLog() { DeleteFileW(Logfile.c_str()); }
@@ -123,7 +124,7 @@ TEST_F(WindowWatcherTest, OtherWindowsAreLeftAloneExceptForTheOpenQuestionsEnter
         EXPECT_EQ(window.WaitForLines(c.Keys.size(), 3000), c.Keys);
     }
     // Without the host's resource library the open question is fatal.
-    WindowWatcher elsewhere(dir_.Path());
+    WindowWatcher elsewhere(dir_.Path(), *app_);
     ProcessWindow question(S(IDS_WATCH_OPEN_QUESTION), {earlierRelease});
     EXPECT_FALSE(elsewhere.WatchWindow(question.Window()));
     EXPECT_TRUE(question.WaitForExit(10000));
@@ -222,7 +223,7 @@ TEST_F(WindowWatcherTest, AHookThatNeverPlayedEndsTheWindowAtTheNextAnswer) {
     // A watcher that goes away takes its hook with it; the next one starts afresh.
     ProcessWindow next(title);
     {
-        WindowWatcher run(BinDir());
+        WindowWatcher run(BinDir(), *app_);
         EXPECT_FALSE(run.WatchWindow(next.Window()));
         EXPECT_TRUE(run.PlaybackInstalled());
     }

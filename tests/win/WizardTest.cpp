@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "app/AxvekTarvoApp.h"
+#include "program/AxvekTarvoProgram.h"
 #include "drawings/AxvekFilenm.h"
 #include "framework/Resources.h"
 #include "resources/ids.h"
@@ -64,7 +65,7 @@ class WizardTest : public WinTest {
         spec.Version = "OX1024";
         const std::vector<uint8_t> bytes = standin::WriteDrawing(spec);
         WriteBytes(drawing_, std::string(bytes.begin(), bytes.end()));
-        app_ = std::make_unique<CAxvekTarvoApp>();
+        app_ = std::make_unique<CAxvekTarvoProgram>();
         savedLogfile_ = Logfile;
     }
     void TearDown() override {

@@ -3,11 +3,11 @@
 
 #include "app/AxvekTarvoApp.h"
 #include "app/MigrationLog.h"
-#include "app/RegKey.h"
 #include "framework/File.h"
 #include "framework/Resources.h"
 #include "framework/TextStream.h"
 #include "host/HostKeys.h"
+#include "host/HostLog.h"
 #include "host/HostWindow.h"
 #include "resources/ids.h"
 
@@ -191,8 +191,7 @@ void CAxvekTarvoApp::SweepHostLogs() {
     // reg.exe wrote the names in the console's code page.
     for (const std::string& log : ReadRunFile().HostLogs)
         NoteHostLog(fw::TextStream::Decode(log, fw::TextLocale{GetOEMCP()}));
-    std::wstring current;
-    RegKey(SettingsKeyPath(), HKEY_CURRENT_USER).ReadString(L"LOGFILENAME", current, 512);
+    const std::wstring current = CurrentHostLog();
     const bool hostOpen = FindHostWindow() != nullptr;
     for (auto it = HostLogs.begin(); it != HostLogs.end();) {
         if (hostOpen && text::EqualsNoCase(*it, current)) {
