@@ -13,6 +13,9 @@ scripts/install-deps.sh
 echo "== source format"
 git ls-files -z '*.cpp' '*.h' | xargs -0 clang-format --dry-run -Werror
 
+echo "== layers (no include points up)"
+cmake -P cmake/CheckLayers.cmake
+
 echo "== native build and tests"
 cmake --preset native >/dev/null
 cmake --build --preset native -j "$jobs"

@@ -57,10 +57,16 @@ struct ModuleTraits {
     static bool IsValid(HMODULE h) { return h != nullptr; }
     static bool Close(HMODULE h) { return FreeLibrary(h) != FALSE; }
 };
+struct HookTraits {
+    static HHOOK Invalid() { return nullptr; }
+    static bool IsValid(HHOOK h) { return h != nullptr; }
+    static bool Close(HHOOK h) { return UnhookWindowsHookEx(h) != FALSE; }
+};
 
 using UniqueHandle = UniqueResource<HANDLE, KernelHandleTraits>;
 using UniqueFind = UniqueResource<HANDLE, FindHandleTraits>;
 using UniqueKey = UniqueResource<HKEY, RegKeyTraits>;
 using UniqueModule = UniqueResource<HMODULE, ModuleTraits>;
+using UniqueHook = UniqueResource<HHOOK, HookTraits>;
 
 }  // namespace fw

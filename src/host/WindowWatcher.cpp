@@ -127,8 +127,8 @@ void WindowWatcher::AnswerWithSequence(HWND window, const std::wstring& title) {
             key_ = 0;
             target_ = window;
             g_playing = this;
-            hook_ =
-                SetWindowsHookExW(WH_JOURNALPLAYBACK, PlaybackProc, GetModuleHandleW(nullptr), 0);
+            hook_.Reset(
+                SetWindowsHookExW(WH_JOURNALPLAYBACK, PlaybackProc, GetModuleHandleW(nullptr), 0));
             if (hook_) return;
             g_playing = nullptr;
         }
@@ -138,13 +138,12 @@ void WindowWatcher::AnswerWithSequence(HWND window, const std::wstring& title) {
 }
 
 void WindowWatcher::RemovePlayback() {
-    if (hook_) UnhookWindowsHookEx(hook_);
-    hook_ = nullptr;
+    hook_.Reset();
     if (g_playing == this) g_playing = nullptr;
 }
 
 bool WindowWatcher::PlaybackInstalled() const {
-    return hook_ != nullptr;
+    return hook_.Valid();
 }
 
 LRESULT CALLBACK WindowWatcher::PlaybackProc(int code, WPARAM wParam, LPARAM lParam) {

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "framework/Handle.h"
 #include "host/LogSink.h"
 
 // Posts a key as the keyboard delivers it: key-down, character, key-up.
@@ -73,5 +74,5 @@ class WindowWatcher {
     UINT key_ = 0;
     HWND target_ = nullptr;  // the dialog the keys are for
     bool refused_ = false;   // a sequence was given up: end the dialog next time
-    HHOOK hook_ = nullptr;
+    fw::UniqueHook hook_;
 };
