@@ -104,6 +104,12 @@ HWND CWnd::UnsubclassWindow() {
     return window;
 }
 
+bool CWnd::AttachWithoutSubclassing(HWND window) {
+    if (!window || hwnd_) return false;
+    hwnd_ = window;
+    return true;
+}
+
 bool CWnd::PreTranslateMessage(MSG*) {
     return false;
 }

@@ -38,6 +38,17 @@ class CWnd {
     // Puts the window's own procedure back and detaches; returns the window.
     HWND UnsubclassWindow();
 
+    // Attaches the object to a window whose messages it needs none of (a
+    // control its dialog serves through notifications): the calls below work
+    // on it, and nothing else changes. No procedure of ours goes in front and
+    // the window is not registered, so FromHandle does not find the object
+    // and nothing is left behind when the window goes first. False when the
+    // window is missing or the object is attached already.
+    bool AttachWithoutSubclassing(HWND window);
+    // Lets go of the window of AttachWithoutSubclassing or Attach; a
+    // subclassed window goes back with UnsubclassWindow instead.
+    void Detach();
+
     // Called for every message of a modal loop of ours (the property sheet's),
     // from the window the message is for up to its top-level window, before
     // the message is dispatched. True: the message was taken, do not
@@ -98,10 +109,9 @@ class CWnd {
     // The subclassed window's own procedure for this message.
     LRESULT DefaultProc(UINT msg, WPARAM wp, LPARAM lp) const;
 
-    // Attach and detach without subclassing: dialogs and pages, whose
-    // procedure is the framework's dialog procedure.
+    // Attach without subclassing, registered for FromHandle: dialogs and
+    // pages, whose procedure is the framework's dialog procedure.
     void Attach(HWND window);
-    void Detach();
 
     // Runs WindowProc without letting an exception escape into the system;
     // an exception counts as "not handled".

@@ -13,13 +13,12 @@
 #include "framework/FileDialog.h"
 #include "framework/Resources.h"
 #include "resources/ids.h"
+#include "wizard/DrawingScan.h"
 #include "wizard/TarvoWizard.h"
 
 namespace {
 
 constexpr size_t kBrowseBuffer = 81920;  // characters for a multiple selection
-constexpr DWORD kSkippedFiles = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
-                                FILE_ATTRIBUTE_TEMPORARY | FILE_ATTRIBUTE_OFFLINE;
 // Batches from this size on show the wait cursor and insert with redraw off.
 constexpr size_t kLargeBatch = 64;
 // From this many listed drawings in one folder, their statuses are read by
@@ -29,53 +28,6 @@ constexpr size_t kFolderSearch = 16;
 bool HasExtension(const std::wstring& extension, const wchar_t* wanted) {
     return text::EqualsNoCase(extension, wanted);
 }
-
-// The extension of a file name found by a scan (after its last dot).
-std::wstring ExtensionOf(const wchar_t* name) {
-    const wchar_t* dot = wcsrchr(name, L'.');
-    return dot ? std::wstring(dot + 1) : std::wstring();
-}
-
-// Case-insensitive, locale-aware comparison: <0, 0, >0.
-int CollateNoCase(const std::wstring& a, const std::wstring& b) {
-    const int result = CompareStringEx(LOCALE_NAME_USER_DEFAULT, NORM_IGNORECASE, a.c_str(),
-                                       static_cast<int>(a.size()), b.c_str(),
-                                       static_cast<int>(b.size()), nullptr, nullptr, 0);
-    return result ? result - CSTR_EQUAL : 0;
-}
-
-// The key of the same collation: two texts compare as their keys do, byte by
-// byte. Appended with its final zero, so that keys of a chain can follow
-// one another. False when the system gives none.
-bool AppendCollationKey(const std::wstring& text, std::string& key) {
-    // The system keys no empty text; it comes before any other.
-    if (text.empty()) {
-        key.push_back('\0');
-        return true;
-    }
-    const DWORD flags = LCMAP_SORTKEY | NORM_IGNORECASE;
-    const int length = static_cast<int>(text.size());
-    const int size = LCMapStringEx(LOCALE_NAME_USER_DEFAULT, flags, text.c_str(), length, nullptr,
-                                   0, nullptr, nullptr, 0);
-    if (size <= 0) return false;
-    const size_t at = key.size();
-    key.resize(at + static_cast<size_t>(size));
-    const int written =
-        LCMapStringEx(LOCALE_NAME_USER_DEFAULT, flags, text.c_str(), length,
-                      reinterpret_cast<LPWSTR>(&key[at]), size, nullptr, nullptr, 0);
-    if (written <= 0) return false;
-    key.resize(at + static_cast<size_t>(written));
-    if (key.back() != '\0') key.push_back('\0');
-    return true;
-}
-
-// Each column's chain of texts; the first unequal one decides.
-const std::wstring DrawingItem::*const kSortChains[4][4] = {
-    {&DrawingItem::Name},
-    {&DrawingItem::Folder, &DrawingItem::Name},
-    {&DrawingItem::Version, &DrawingItem::Folder, &DrawingItem::Name},
-    {&DrawingItem::Status, &DrawingItem::Version, &DrawingItem::Folder, &DrawingItem::Name},
-};
 
 // The wait cursor while a long operation keeps the page from responding.
 class WaitCursor {
@@ -106,7 +58,7 @@ CPageFiles::~CPageFiles() {
 void CPageFiles::DoDataExchange(fw::CDataExchange& dx) {
     fw::DDX_Control(dx, IDC_FILES_EMBLEM, emblem_);
     fw::DDX_Control(dx, IDC_FILES_PREVIEW, preview_);
-    if (!list_.GetSafeHwnd()) list_.Bind(GetDlgItem(IDC_FILES_LIST));
+    if (!list_.GetSafeHwnd()) list_.AttachWithoutSubclassing(GetDlgItem(IDC_FILES_LIST));
     fw::DDX_Control(dx, IDC_FILES_HEADING, heading_);
 }
 
@@ -231,7 +183,7 @@ bool CPageFiles::WindowProc(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
     // The drawings go while the page still hears its list's notifications.
     if (msg == WM_DESTROY) {
         DeleteAllDrawings();
-        list_.Unbind();
+        list_.Detach();
     }
     return CWizardPage::WindowProc(msg, wp, lp, result);
 }
@@ -322,18 +274,8 @@ void CPageFiles::RefreshAllStatuses() {
     for (int i = 0; i < count; ++i)
         if (DrawingItem* item = Item(i)) folders[item->Folder].push_back(item);
     for (auto& [folder, items] : folders) {
-        std::unordered_map<std::wstring, DWORD, text::NoCaseHash, text::NoCaseEqual> found;
-        if (items.size() >= kFolderSearch) {
-            WIN32_FIND_DATAW entry{};
-            const HANDLE find =
-                FindFirstFileExW((folder + L"*").c_str(), FindExInfoBasic, &entry,
-                                 FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH);
-            if (find != INVALID_HANDLE_VALUE) {
-                do found.emplace(entry.cFileName, entry.dwFileAttributes);
-                while (FindNextFileW(find, &entry));
-                FindClose(find);
-            }
-        }
+        drawingscan::FolderEntries found;
+        if (items.size() >= kFolderSearch) found = drawingscan::ReadFolderEntries(folder);
         for (DrawingItem* item : items) {
             const auto at = found.find(item->Name + L".dwg");
             if (at != found.end())
@@ -446,7 +388,7 @@ void CPageFiles::DropFiles(HDROP drop) {
                 const DWORD attributes = GetFileAttributesW(name.FullPath.c_str());
                 if (attributes == INVALID_FILE_ATTRIBUTES ||
                     (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
-                    if (!name.FullPath.empty()) ScanFolder(name.FullPath, candidates);
+                    if (!name.FullPath.empty()) drawingscan::ScanFolder(name.FullPath, candidates);
                     continue;
                 }
                 // The drawing's status: no second call for it.
@@ -472,48 +414,9 @@ void CPageFiles::DropFiles(HDROP drop) {
     UpdateControls();
 }
 
-void CPageFiles::ScanFolder(const std::wstring& top, std::vector<Candidate>& candidates) {
-    // Depth first with the open searches on a stack of our own: however deep
-    // the tree, the walk never runs out of stack.
-    struct Level {
-        HANDLE Find;
-        std::wstring Folder;
-    };
-    std::vector<Level> levels;
-    WIN32_FIND_DATAW found{};
-    const auto open = [&](const std::wstring& folder) {
-        const HANDLE find = FindFirstFileW((folder + L"\\*.*").c_str(), &found);
-        if (find == INVALID_HANDLE_VALUE) return false;
-        levels.push_back({find, folder});
-        return true;
-    };
-    if (!open(top)) return;
-    bool fresh = true;  // found holds the first entry of the top level
-    while (!levels.empty()) {
-        if (!fresh && !FindNextFileW(levels.back().Find, &found)) {
-            FindClose(levels.back().Find);
-            levels.pop_back();
-            continue;
-        }
-        fresh = false;
-        const wchar_t* entry = found.cFileName;
-        if (wcscmp(entry, L".") == 0 || wcscmp(entry, L"..") == 0) continue;
-        const std::wstring path = levels.back().Folder + L"\\" + entry;
-        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-            if (wcsncmp(entry, L"..", 2) != 0 && open(path)) fresh = true;
-            continue;
-        }
-        if (found.dwFileAttributes & kSkippedFiles) continue;
-        if (!HasExtension(ExtensionOf(entry), L"dwg")) continue;
-        candidates.push_back({path, true, found.dwFileAttributes});
-    }
-}
-
 bool CPageFiles::ReadDrawingList(const std::wstring& path, std::vector<std::wstring>& entries) {
     WaitCursor wait(true);
-    AxvekDmlFile file(path);
-    if (!file.Open(false)) return false;
-    return file.ReadList(entries, true);
+    return drawingscan::ReadDrawingList(path, entries);
 }
 
 void CPageFiles::RemoveSelected() {
@@ -629,14 +532,9 @@ void CPageFiles::ListError(UINT id) const {
     fw::ShowMessage(fw::FormatResString(id, {lastListPath_}), MB_ICONERROR, DialogOwner());
 }
 
-namespace {
-// Which way each column sorts next, for the whole process.
-bool g_sortAscending[4] = {};
-}  // namespace
-
 void CPageFiles::SortByColumn(int column) {
-    if (column < 0 || column > 3) return;
-    g_sortAscending[column] = !g_sortAscending[column];
+    if (!drawingsort::IsColumn(column)) return;
+    const bool ascending = sortOrder_.Turn(column);
     const int count = list_.GetItemCount();
     WaitCursor wait(static_cast<size_t>(count) >= kLargeBatch);
     // Keyed once per item rather than collated in every comparison: the
@@ -655,16 +553,11 @@ void CPageFiles::SortByColumn(int column) {
         DrawingItem* item = Item(i);
         if (!item) continue;
         items.push_back(item);
-        item->SortKey.clear();
-        for (const auto member : kSortChains[column]) {
-            if (!member) break;
-            if (!AppendCollationKey(item->*member, item->SortKey)) keyed = false;
-        }
+        keyed = drawingsort::KeyForColumn(*item, column, &drawingscan::AppendCollationKey);
     }
     if (!keyed)
         for (DrawingItem* item : items) item->SortKey.clear();
-    list_.SortItems(&CPageFiles::CompareItems,
-                    static_cast<LPARAM>(column) * 65536 + (g_sortAscending[column] ? 1 : 0));
+    list_.SortItems(&CPageFiles::CompareItems, drawingsort::PackSort(column, ascending));
     for (DrawingItem* item : items) std::string().swap(item->SortKey);
 }
 
@@ -672,19 +565,8 @@ int CALLBACK CPageFiles::CompareItems(LPARAM first, LPARAM second, LPARAM how) {
     const auto* a = reinterpret_cast<const DrawingItem*>(first);
     const auto* b = reinterpret_cast<const DrawingItem*>(second);
     if (!a || !b) return 0;
-    const int column = static_cast<int>(how / 65536);
-    const bool ascending = (how % 65536) == 1;
-    if (column < 0 || column > 3) return 0;
-    int result = 0;
-    if (!a->SortKey.empty() && !b->SortKey.empty()) {
-        result = a->SortKey.compare(b->SortKey);
-        result = result < 0 ? -1 : (result > 0 ? 1 : 0);
-    } else {
-        for (const auto member : kSortChains[column]) {
-            if (!member) break;
-            result = CollateNoCase(a->*member, b->*member);
-            if (result != 0) break;
-        }
-    }
-    return ascending ? result : -result;
+    int column = 0;
+    bool ascending = true;
+    drawingsort::UnpackSort(how, column, ascending);
+    return drawingsort::CompareForColumn(*a, *b, column, ascending, &drawingscan::CollateNoCase);
 }

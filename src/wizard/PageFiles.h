@@ -14,21 +14,19 @@
 
 #include "core/Text.h"
 #include "framework/Controls.h"
-#include "wizard/DrawingItem.h"
+#include "wizard/DrawingScan.h"
 #include "wizard/PaintedControls.h"
 #include "wizard/Preview.h"
 #include "wizard/WizardPage.h"
+#include "wizard/core/DrawingItem.h"
+#include "wizard/core/DrawingSort.h"
 
 class CAxvekTarvoApp;
 
-// The drawing list, attached to its template control without subclassing:
-// the page handles none of its messages, so none of them need pass through
-// a procedure of ours.
-class CDrawingList : public fw::CListCtrl {
-  public:
-    void Bind(HWND list) { hwnd_ = list; }
-    void Unbind() { hwnd_ = nullptr; }
-};
+// The drawing list, attached to its template control without subclassing
+// (AttachWithoutSubclassing): the page handles none of its messages, so none
+// of them need pass through a procedure of ours.
+class CDrawingList : public fw::CListCtrl {};
 
 class CPageFiles : public CWizardPage {
   public:
@@ -70,19 +68,11 @@ class CPageFiles : public CWizardPage {
     bool WindowProc(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
 
   private:
-    // A drawing about to be listed; a scan knows its attributes already.
-    struct Candidate {
-        std::wstring Path;
-        bool HasAttributes = false;
-        DWORD Attributes = 0;
-    };
+    using Candidate = drawingscan::Candidate;
     // Lists the candidates in their order, those not listed yet, with the
     // list's redraw off and the room reserved.
     void AddCandidates(const std::vector<Candidate>& candidates);
-    // Adds the drawings under the folder to candidates, depth first.
-    static void ScanFolder(const std::wstring& folder, std::vector<Candidate>& candidates);
-    // Reads a drawing list skipping the lines marked "[x]"; false when it
-    // cannot be read (a file that cannot be opened has been reported).
+    // drawingscan::ReadDrawingList under the wait cursor.
     static bool ReadDrawingList(const std::wstring& path, std::vector<std::wstring>& entries);
     void SetStatus(DrawingItem& item, bool readable, DWORD attributes) const;
     void RefreshStatus(DrawingItem& item) const;
@@ -116,4 +106,6 @@ class CPageFiles : public CWizardPage {
     // The wizard buttons last posted, so that a selection of many items
     // posts them once; -1 after activation.
     int postedButtons_ = -1;
+    // Which way each column sorts next; a page of its own starts afresh.
+    drawingsort::SortOrder sortOrder_;
 };

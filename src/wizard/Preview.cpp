@@ -10,7 +10,7 @@
 
 #include "core/Text.h"
 #include "drawings/core/PreviewCore.h"
-#include "wizard/DrawingItem.h"
+#include "wizard/core/DrawingItem.h"
 
 AxvekFilenm CPreview::CachedName;
 fw::CBitmapDC CPreview::CacheDC;

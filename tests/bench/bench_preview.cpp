@@ -16,7 +16,7 @@
 #include "BenchWin.h"
 #include "drawings/core/PreviewCore.h"
 #include "stand-ins/drawings/core/StandInDrawing.h"
-#include "wizard/DrawingItem.h"
+#include "wizard/core/DrawingItem.h"
 #include "wizard/Preview.h"
 
 namespace {

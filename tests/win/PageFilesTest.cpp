@@ -379,22 +379,27 @@ TEST_F(PageFilesTest, ColumnsSortUpThenDownAndStatusByTheWholeChain) {
                                     {false, dir / L"C.dwg"},
                                     {false, dir / L"missing.dwg"}}));
     std::vector<std::vector<std::wstring>> orders;
-    OnPage({
-        [&](ScriptSheet& s) {
-            FileDialogAnswer answer(Res(IDS_FILES_ADD_TITLE), list);
-            s.Click(IDC_FILES_ADD_LIST);
-            // Status first, while no version or status has been read yet.
-            for (int column : {3, 3, 0, 0}) {
-                ClickColumn(s, column);
-                orders.push_back(Names(s));
-            }
-        },
-    });
-    ASSERT_EQ(orders.size(), 4u);
-    // The first click on a column may follow earlier clicks of this process.
+    // A second page, after the first has left column 0 sorted up.
+    for (const std::vector<int>& clicks : {std::vector<int>{3, 3, 0, 0, 0}, std::vector<int>{0}})
+        OnPage({
+            [&](ScriptSheet& s) {
+                FileDialogAnswer answer(Res(IDS_FILES_ADD_TITLE), list);
+                s.Click(IDC_FILES_ADD_LIST);
+                // Status first, while no version or status has been read yet.
+                for (int column : clicks) {
+                    ClickColumn(s, column);
+                    orders.push_back(Names(s));
+                }
+            },
+        });
+    ASSERT_EQ(orders.size(), 6u);
+    // Each column of a new page sorts up first, whatever pages sorted before.
     const std::vector<std::wstring> up{L"a", L"b", L"c", L"missing"};
     const std::vector<std::wstring> down{L"missing", L"c", L"b", L"a"};
-    EXPECT_TRUE((orders[2] == up && orders[3] == down) || (orders[2] == down && orders[3] == up));
+    EXPECT_EQ(orders[2], up);
+    EXPECT_EQ(orders[3], down);
+    EXPECT_EQ(orders[4], up);
+    EXPECT_EQ(orders[5], up);
     // Equal (empty) statuses by version ("...2" before "...17"), then folder.
     const std::vector<std::wstring> statusUp{L"c", L"b", L"a", L"missing"};
     const std::wstring v15 = Version("OX1015", 7), v32 = Version("OX1032", 3);
@@ -403,8 +408,8 @@ TEST_F(PageFilesTest, ColumnsSortUpThenDownAndStatusByTheWholeChain) {
                         nullptr, nullptr, 0) == CSTR_GREATER_THAN)
         byStatus = {L"b", L"a", L"c", L"missing"};
     const std::vector<std::wstring> byStatusDown(byStatus.rbegin(), byStatus.rend());
-    EXPECT_TRUE((orders[0] == byStatus && orders[1] == byStatusDown) ||
-                (orders[0] == byStatusDown && orders[1] == byStatus));
+    EXPECT_EQ(orders[0], byStatus);
+    EXPECT_EQ(orders[1], byStatusDown);
 }
 
 TEST_F(PageFilesTest, RemovingAsksOnlyForSeveralDrawings) {

@@ -11,7 +11,7 @@
 #include "stand-ins/drawings/core/StandInDrawing.h"
 #include "support/Pixels.h"
 #include "support/WinTest.h"
-#include "wizard/DrawingItem.h"
+#include "wizard/core/DrawingItem.h"
 
 using namespace testenv;
 
