@@ -38,7 +38,7 @@ BOOL CAxvekTarvoApp::InitInstance() {
 INT_PTR CAxvekTarvoApp::RunWizard() {
     // The wizard lives only as long as it runs: its help window must not stay
     // open over the run that follows.
-    CTARVOWizard wizard;
+    CTARVOWizard wizard(*this);
     return wizard.DoModal();
 }
 

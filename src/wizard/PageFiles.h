@@ -15,11 +15,8 @@
 #include "core/Text.h"
 #include "framework/Controls.h"
 #include "wizard/DrawingItem.h"
-#include "wizard/PaintedControls.h"
 #include "wizard/Preview.h"
 #include "wizard/WizardPage.h"
-
-class CAxvekTarvoApp;
 
 // The drawing list, attached to its template control without subclassing:
 // the page handles none of its messages, so none of them need pass through
@@ -102,11 +99,8 @@ class CPageFiles : public CWizardPage {
     HWND DialogOwner() const;
     static int CALLBACK CompareItems(LPARAM first, LPARAM second, LPARAM how);
 
-    CTranspBmp emblem_;
     CPreview preview_;
     CDrawingList list_;
-    CBoldTxt heading_;
-    CAxvekTarvoApp& app_;
     bool modified_ = false;
     std::wstring lastListPath_;
     // The rebuilt paths of the listed drawings: the duplicate test.
