@@ -1,7 +1,5 @@
 #include "framework/Controls.h"
 
-#include <utility>
-
 #include "framework/Gdi.h"
 #include "framework/Resources.h"
 
@@ -140,18 +138,10 @@ bool CTreeCtrl::GetItemImage(HTREEITEM item, int& image, int& selectedImage) con
     return true;
 }
 
-CImageList& CImageList::operator=(CImageList&& other) noexcept {
-    if (this != &other) {
-        Reset();
-        list_ = other.Detach();
-    }
-    return *this;
-}
-
 bool CImageList::Create(int width, int height, UINT flags, int initial, int grow) {
     Reset();
-    list_ = ImageList_Create(width, height, flags, initial, grow);
-    return list_ != nullptr;
+    list_.Reset(ImageList_Create(width, height, flags, initial, grow));
+    return list_.Valid();
 }
 
 bool CImageList::LoadBitmap(UINT id, int width, int grow, COLORREF mask) {
@@ -169,22 +159,13 @@ bool CImageList::LoadBitmap(UINT id, int width, int grow, COLORREF mask) {
         if (!shown.CreateScaled(strip.Get(), scaled, COLORONCOLOR)) return false;
     }
     const int imageWidth = MulDiv(width, scaled.cx, size.cx);
-    list_ = ImageList_Create(imageWidth, scaled.cy, ILC_COLOR24 | ILC_MASK, count, grow);
+    list_.Reset(ImageList_Create(imageWidth, scaled.cy, ILC_COLOR24 | ILC_MASK, count, grow));
     if (!list_) return false;
-    if (ImageList_AddMasked(list_, shown.Empty() ? strip.Get() : shown.Get(), mask) < 0) {
+    if (ImageList_AddMasked(list_.Get(), shown.Empty() ? strip.Get() : shown.Get(), mask) < 0) {
         Reset();
         return false;
     }
     return true;
-}
-
-HIMAGELIST CImageList::Detach() {
-    return std::exchange(list_, nullptr);
-}
-
-void CImageList::Reset() {
-    if (list_) ImageList_Destroy(list_);
-    list_ = nullptr;
 }
 
 }  // namespace fw

@@ -10,6 +10,7 @@
 
 #include <string>
 
+#include "framework/Handle.h"
 #include "framework/Wnd.h"
 
 namespace fw {
@@ -138,30 +139,30 @@ class CTreeCtrl : public CWnd {
 
 // An image list of our own, destroyed with the object (controls that show it
 // do not take it over).
+struct ImageListTraits {
+    static HIMAGELIST Invalid() { return nullptr; }
+    static bool IsValid(HIMAGELIST h) { return h != nullptr; }
+    static bool Close(HIMAGELIST h) { return ImageList_Destroy(h) != FALSE; }
+};
+using UniqueImageList = UniqueResource<HIMAGELIST, ImageListTraits>;
+
 class CImageList {
   public:
-    CImageList() = default;
-    ~CImageList() { Reset(); }
-    CImageList(CImageList&& other) noexcept : list_(other.Detach()) {}
-    CImageList& operator=(CImageList&& other) noexcept;
-    CImageList(const CImageList&) = delete;
-    CImageList& operator=(const CImageList&) = delete;
-
     // ImageList_Create: image size, ILC_ flags, initial size, growth.
     bool Create(int width, int height, UINT flags, int initial, int grow);
     // A strip of images from a bitmap of the resource library, each width
     // pixels wide at 96 pixels per inch and grown with a larger screen, with
     // the colour that becomes transparent.
     bool LoadBitmap(UINT id, int width, int grow, COLORREF mask);
-    int Add(HICON icon) const { return list_ ? ImageList_AddIcon(list_, icon) : -1; }
-    int GetImageCount() const { return list_ ? ImageList_GetImageCount(list_) : 0; }
+    int Add(HICON icon) const { return list_ ? ImageList_AddIcon(list_.Get(), icon) : -1; }
+    int GetImageCount() const { return list_ ? ImageList_GetImageCount(list_.Get()) : 0; }
 
-    HIMAGELIST Get() const { return list_; }
-    HIMAGELIST Detach();
-    void Reset();
+    HIMAGELIST Get() const { return list_.Get(); }
+    HIMAGELIST Detach() { return list_.Detach(); }
+    void Reset() { list_.Reset(); }
 
   private:
-    HIMAGELIST list_ = nullptr;
+    UniqueImageList list_;
 };
 
 }  // namespace fw

@@ -19,6 +19,6 @@ BOOL CAxvekTarvoProgram::InitInstance() {
 INT_PTR CAxvekTarvoProgram::RunWizard() {
     // The wizard lives only as long as it runs: its help window must not stay
     // open over the run that follows.
-    CTARVOWizard wizard;
+    CTARVOWizard wizard(*this);
     return wizard.DoModal();
 }

@@ -1,8 +1,8 @@
 #include "wizard/HelpDlg.h"
 
 #include <cwchar>
+#include <utility>
 
-#include "app/AxvekTarvoApp.h"
 #include "framework/DataExchange.h"
 #include "framework/File.h"
 #include "framework/Resources.h"
@@ -33,7 +33,8 @@ bool CHelpEdit::WindowProc(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
     return CEdit::WindowProc(msg, wp, lp, result);
 }
 
-CHelpDlg::CHelpDlg(HWND parent) : CDialog(IDD_HELP, parent) {}
+CHelpDlg::CHelpDlg(std::wstring hostFolder, HWND parent)
+    : CDialog(IDD_HELP, parent), hostFolder_(std::move(hostFolder)) {}
 
 CHelpDlg::~CHelpDlg() {
     // The window goes before the icons, the font and the picture it shows;
@@ -75,7 +76,7 @@ void CHelpDlg::DoDataExchange(fw::CDataExchange& dx) {
 }
 
 BOOL CHelpDlg::OnInitDialog() {
-    helpText_ = ReadHelpText(HelpFilePath(AxvekApp().OrtxLocation));
+    helpText_ = ReadHelpText(HelpFilePath(hostFolder_));
     CDialog::OnInitDialog();
 
     largeIcon_ = fw::LoadResIcon(IDI_HELP_LARGE);

@@ -18,7 +18,8 @@ class CHelpEdit : public fw::CEdit {
 
 class CHelpDlg : public fw::CDialog {
   public:
-    explicit CHelpDlg(HWND parent = nullptr);
+    // The text comes from the help file under the host folder.
+    explicit CHelpDlg(std::wstring hostFolder, HWND parent = nullptr);
     ~CHelpDlg() override;
 
     // The help file: the host folder + "\migration\dwgmigr.txt".
@@ -41,6 +42,7 @@ class CHelpDlg : public fw::CDialog {
     void SizeToPicture();
     void SetTextFont();
 
+    std::wstring hostFolder_;
     CHelpEdit text_;
     fw::CStatic picture_;
     std::wstring helpText_;

@@ -2,24 +2,37 @@
 
 #include "app/AxvekTarvoApp.h"
 #include "framework/DataExchange.h"
+#include "framework/Handle.h"
 #include "host/HostKeys.h"
 #include "resources/ids.h"
 #include "wizard/Notices.h"
 #include "wizard/TarvoWizard.h"
 
-CPageBegin::CPageBegin(CTARVOWizard* sheet) : CWizardPage(IDD_PAGE_BEGIN, sheet) {}
+namespace {
+
+// Only the key's existence counts: it is opened to look, never created.
+bool ProfileKeyExists() {
+    HKEY opened = nullptr;
+    const bool found = RegOpenKeyExW(HKEY_CURRENT_USER, ProfileKeyPath().c_str(), 0,
+                                     KEY_QUERY_VALUE, &opened) == ERROR_SUCCESS;
+    const fw::UniqueKey key(found ? opened : nullptr);
+    return found;
+}
+
+}  // namespace
+
+CPageBegin::CPageBegin(CTARVOWizard* sheet, CAxvekTarvoApp& app)
+    : CWizardPage(IDD_PAGE_BEGIN, sheet, app,
+                  {IDC_BEGIN_PICTURE, IDC_BEGIN_EMBLEM, IDC_BEGIN_HEADING}) {}
 
 void CPageBegin::DoDataExchange(fw::CDataExchange& dx) {
-    fw::DDX_Control(dx, IDC_BEGIN_PICTURE, picture_);
-    fw::DDX_Control(dx, IDC_BEGIN_EMBLEM, emblem_);
+    CWizardPage::DoDataExchange(dx);
     fw::DDX_Control(dx, IDC_BEGIN_ICON, icon_);
-    fw::DDX_Control(dx, IDC_BEGIN_HEADING, heading_);
 }
 
 BOOL CPageBegin::OnInitDialog() {
     CWizardPage::OnInitDialog();
     icon_.SetIcon(LoadIconW(nullptr, IDI_EXCLAMATION));
-    heading_.SetBold(true);
     return TRUE;
 }
 
@@ -28,16 +41,12 @@ BOOL CPageBegin::OnSetActive() {
 }
 
 LRESULT CPageBegin::OnWizardNext() {
-    // Only the profile key's existence counts; it is not created here.
-    HKEY opened = nullptr;
-    if (RegOpenKeyExW(HKEY_CURRENT_USER, ProfileKeyPath().c_str(), 0, KEY_QUERY_VALUE, &opened) !=
-        ERROR_SUCCESS) {
+    if (!ProfileKeyExists()) {
         CRunVekDlg missing;
         Sheet()->RunNotice(missing);
         Sheet()->EndDialog(IDCANCEL);
         return -1;
     }
-    RegCloseKey(opened);
 
     // A notice that could not be shown was not accepted either.
     CSafetyDlg safety;
@@ -45,6 +54,6 @@ LRESULT CPageBegin::OnWizardNext() {
         Sheet()->EndDialog(IDCANCEL);
         return -1;
     }
-    AxvekApp().PrepareHostProfile(1);  // saves only on the first request of a run
+    App().PrepareHostProfile(1);  // saves only on the first request of a run
     return CWizardPage::OnWizardNext();
 }

@@ -7,12 +7,11 @@
 #include <windows.h>
 
 #include "framework/Controls.h"
-#include "wizard/PaintedControls.h"
 #include "wizard/WizardPage.h"
 
 class CPageBegin : public CWizardPage {
   public:
-    explicit CPageBegin(CTARVOWizard* sheet);
+    CPageBegin(CTARVOWizard* sheet, CAxvekTarvoApp& app);
 
   protected:
     void DoDataExchange(fw::CDataExchange& dx) override;
@@ -21,8 +20,5 @@ class CPageBegin : public CWizardPage {
     LRESULT OnWizardNext() override;
 
   private:
-    CWizardBmp picture_;
-    CTranspBmp emblem_;
     fw::CStatic icon_;
-    CBoldTxt heading_;
 };

@@ -48,7 +48,7 @@ class WaitCursor {
 }  // namespace
 
 CPageFiles::CPageFiles(CTARVOWizard* sheet, CAxvekTarvoApp& app)
-    : CWizardPage(IDD_PAGE_FILES, sheet), app_(app) {}
+    : CWizardPage(IDD_PAGE_FILES, sheet, app, {0, IDC_FILES_EMBLEM, IDC_FILES_HEADING}) {}
 
 CPageFiles::~CPageFiles() {
     // A page destroyed before its window frees its drawings here.
@@ -56,10 +56,9 @@ CPageFiles::~CPageFiles() {
 }
 
 void CPageFiles::DoDataExchange(fw::CDataExchange& dx) {
-    fw::DDX_Control(dx, IDC_FILES_EMBLEM, emblem_);
+    CWizardPage::DoDataExchange(dx);
     fw::DDX_Control(dx, IDC_FILES_PREVIEW, preview_);
     if (!list_.GetSafeHwnd()) list_.AttachWithoutSubclassing(GetDlgItem(IDC_FILES_LIST));
-    fw::DDX_Control(dx, IDC_FILES_HEADING, heading_);
 }
 
 BOOL CPageFiles::OnInitDialog() {
@@ -81,14 +80,13 @@ BOOL CPageFiles::OnInitDialog() {
     list_.InsertColumn(3, fw::LoadResString(IDS_FILES_COLUMN_STATUS), LVCFMT_LEFT,
                        width - name - folder - version - 4);
     preview_.List = &list_;
-    heading_.SetBold(true);
     return TRUE;
 }
 
 BOOL CPageFiles::OnSetActive() {
     // A start that finished an interrupted run opens its list: the drawings
     // still unmarked are the ones left to migrate.
-    if (!app_.ListToOpen.empty()) OpenListFile(std::exchange(app_.ListToOpen, std::wstring()));
+    if (!App().ListToOpen.empty()) OpenListFile(std::exchange(App().ListToOpen, std::wstring()));
     postedButtons_ = -1;
     UpdateControls();
     return CWizardPage::OnSetActive();
@@ -97,7 +95,7 @@ BOOL CPageFiles::OnSetActive() {
 LRESULT CPageFiles::OnWizardNext() {
     RefreshAllStatuses();
     CollectDrawings();
-    if (app_.Drawings.empty()) {
+    if (App().Drawings.empty()) {
         fw::ShowMessage(fw::LoadResString(IDS_FILES_NONE_USABLE), MB_ICONERROR, DialogOwner());
         return -1;
     }
@@ -289,14 +287,14 @@ void CPageFiles::RefreshAllStatuses() {
 }
 
 void CPageFiles::CollectDrawings() {
-    app_.Drawings.clear();
+    App().Drawings.clear();
     const int count = list_.GetItemCount();
     WaitCursor wait(static_cast<size_t>(count) >= kLargeBatch);
     for (int i = 0; i < count; ++i) {
         DrawingItem* item = Item(i);
         if (!item) continue;
         ReadStatus(*item);
-        if (!item->Missing && !item->ReadOnly) app_.Drawings.push_back(item->Path());
+        if (!item->Missing && !item->ReadOnly) App().Drawings.push_back(item->Path());
     }
 }
 
@@ -384,7 +382,7 @@ void CPageFiles::DropFiles(HDROP drop) {
             dropped.resize(DragQueryFileW(drop, i, dropped.data(), length + 1));
             const AxvekFilenm name(dropped);
             Candidate candidate{name.FullPath};
-            if (app_.IsWinXpOrLater || dropped.size() < MAX_PATH) {
+            if (App().IsWinXpOrLater || dropped.size() < MAX_PATH) {
                 const DWORD attributes = GetFileAttributesW(name.FullPath.c_str());
                 if (attributes == INVALID_FILE_ATTRIBUTES ||
                     (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
@@ -443,7 +441,7 @@ void CPageFiles::RemoveSelected() {
 
 bool CPageFiles::ConfirmDiscard() {
     if (list_.GetItemCount() == 0 || !modified_) return true;
-    app_.DmlFile.clear();
+    App().DmlFile.clear();
     switch (fw::ShowMessage(fw::LoadResString(IDS_FILES_SAVE_QUESTION),
                             MB_YESNOCANCEL | MB_ICONQUESTION, DialogOwner())) {
         case IDNO:
@@ -479,7 +477,7 @@ bool CPageFiles::SaveList() {
         return false;
     }
     modified_ = false;
-    app_.DmlFile = lastListPath_;
+    App().DmlFile = lastListPath_;
     return true;
 }
 
@@ -504,7 +502,7 @@ void CPageFiles::OpenListFile(const std::wstring& path) {
     if (ReadDrawingList(path, entries)) {
         DeleteAllDrawings();
         AddDrawings(entries);
-        app_.DmlFile = path;
+        App().DmlFile = path;
     } else {
         ListError(IDS_FILES_OPEN_FAILED);
     }
@@ -523,7 +521,7 @@ void CPageFiles::NewList() {
     if (!ConfirmDiscard()) return;
     DeleteAllDrawings();
     modified_ = false;
-    app_.DmlFile.clear();
+    App().DmlFile.clear();
     UpdateControls();
     if (HWND browse = GetDlgItem(IDC_FILES_BROWSE)) ::SetFocus(browse);
 }

@@ -15,13 +15,10 @@
 #include "core/Text.h"
 #include "framework/Controls.h"
 #include "wizard/DrawingScan.h"
-#include "wizard/PaintedControls.h"
 #include "wizard/Preview.h"
 #include "wizard/WizardPage.h"
 #include "wizard/core/DrawingItem.h"
 #include "wizard/core/DrawingSort.h"
-
-class CAxvekTarvoApp;
 
 // The drawing list, attached to its template control without subclassing
 // (AttachWithoutSubclassing): the page handles none of its messages, so none
@@ -92,11 +89,8 @@ class CPageFiles : public CWizardPage {
     HWND DialogOwner() const;
     static int CALLBACK CompareItems(LPARAM first, LPARAM second, LPARAM how);
 
-    CTranspBmp emblem_;
     CPreview preview_;
     CDrawingList list_;
-    CBoldTxt heading_;
-    CAxvekTarvoApp& app_;
     bool modified_ = false;
     std::wstring lastListPath_;
     // The rebuilt paths of the listed drawings: the duplicate test.

@@ -25,25 +25,25 @@ DWORD BitOf(int state, DWORD bit) {
 
 }  // namespace
 
-CPageFinish::CPageFinish(CTARVOWizard* sheet) : CWizardPage(IDD_PAGE_FINISH, sheet) {}
+CPageFinish::CPageFinish(CTARVOWizard* sheet, CAxvekTarvoApp& app)
+    : CWizardPage(IDD_PAGE_FINISH, sheet, app,
+                  {IDC_FINISH_PICTURE, IDC_FINISH_EMBLEM, IDC_FINISH_HEADING}) {}
 
 void CPageFinish::DoDataExchange(fw::CDataExchange& dx) {
-    fw::DDX_Control(dx, IDC_FINISH_PICTURE, picture_);
-    fw::DDX_Control(dx, IDC_FINISH_EMBLEM, emblem_);
-    fw::DDX_Control(dx, IDC_FINISH_HEADING, heading_);
+    CWizardPage::DoDataExchange(dx);
     fw::DDX_Check(dx, IDC_LOG_WARNINGS, logWarnings_);
     fw::DDX_Check(dx, IDC_LOG_SKIPPED, logSkipped_);
     fw::DDX_Check(dx, IDC_LOG_STEPS, logSteps_);
     fw::DDX_Check(dx, IDC_LOG_DEBUG, logDebug_);
     if (dx.Saving()) {
         // Bits this page does not show are cleared.
-        AxvekApp().LogFlags = BitOf(logSteps_, 0x1) | BitOf(logWarnings_, 0x2) |
-                              BitOf(logSkipped_, 0x4) | BitOf(logDebug_, 0x8);
+        App().LogFlags = BitOf(logSteps_, 0x1) | BitOf(logWarnings_, 0x2) |
+                         BitOf(logSkipped_, 0x4) | BitOf(logDebug_, 0x8);
     }
 }
 
 BOOL CPageFinish::OnInitDialog() {
-    const DWORD flags = AxvekApp().LogFlags;
+    const DWORD flags = App().LogFlags;
     logSteps_ = StateOf(flags, 0x1);
     logWarnings_ = StateOf(flags, 0x2);
     logSkipped_ = StateOf(flags, 0x4);
@@ -51,7 +51,6 @@ BOOL CPageFinish::OnInitDialog() {
     if (HWND debug = GetDlgItem(IDC_LOG_DEBUG)) ::ShowWindow(debug, SW_HIDE);
     CWizardPage::OnInitDialog();
     ShowLogPath();
-    heading_.SetBold(true);
     return TRUE;
 }
 

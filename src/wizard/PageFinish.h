@@ -5,12 +5,11 @@
 
 #include <windows.h>
 
-#include "wizard/PaintedControls.h"
 #include "wizard/WizardPage.h"
 
 class CPageFinish : public CWizardPage {
   public:
-    explicit CPageFinish(CTARVOWizard* sheet);
+    CPageFinish(CTARVOWizard* sheet, CAxvekTarvoApp& app);
 
   protected:
     void DoDataExchange(fw::CDataExchange& dx) override;
@@ -24,9 +23,6 @@ class CPageFinish : public CWizardPage {
     void ChooseLogFile();
     void ShowLogPath();
 
-    CWizardBmp picture_;
-    CTranspBmp emblem_;
-    CBoldTxt heading_;
     // Check states (BST_) of the log bits 0x1, 0x2, 0x4 and the hidden 0x8.
     int logSteps_ = BST_UNCHECKED;
     int logWarnings_ = BST_UNCHECKED;

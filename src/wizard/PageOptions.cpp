@@ -43,42 +43,40 @@ DWORD OpenFileNameSize() {
 
 }  // namespace
 
-CPageOptions::CPageOptions(CAxvekTarvoApp& app) : CPropertyPage(IDD_PAGE_OPTIONS), app_(app) {}
+CPageOptions::CPageOptions(CTARVOWizard* sheet, CAxvekTarvoApp& app)
+    : CWizardPage(IDD_PAGE_OPTIONS, sheet, app,
+                  {IDC_OPT_PICTURE, IDC_OPT_EMBLEM, IDC_OPT_HEADING}) {}
 
 void CPageOptions::DoDataExchange(fw::CDataExchange& dx) {
-    fw::DDX_Control(dx, IDC_OPT_PICTURE, picture_);
-    fw::DDX_Control(dx, IDC_OPT_EMBLEM, emblem_);
-    fw::DDX_Control(dx, IDC_OPT_HEADING, heading_);
+    CWizardPage::DoDataExchange(dx);
     // A refused time-out stops the exchange here, before the flags below.
     if (!fw::DDX_Text(dx, IDC_OPT_TIMEOUT, timeout_, 1, 1440)) return;
-    app_.UpdateFlags = 0;
-    app_.OptionFlags = 0;
-    fw::DDX_Text(dx, IDC_OPT_SETUP_DRAWING, app_.SetupDrawing);
-    for (const FlagBox& box : kFlagBoxes) fw::DDX_CheckBit(dx, box.id, app_.OrtxaFlags, box.bit);
-    if (dx.Saving()) app_.Timeout = timeout_;
+    App().UpdateFlags = 0;
+    App().OptionFlags = 0;
+    fw::DDX_Text(dx, IDC_OPT_SETUP_DRAWING, App().SetupDrawing);
+    for (const FlagBox& box : kFlagBoxes) fw::DDX_CheckBit(dx, box.id, App().OrtxaFlags, box.bit);
+    if (dx.Saving()) App().Timeout = timeout_;
 }
 
 BOOL CPageOptions::OnInitDialog() {
-    timeout_ = app_.Timeout;
-    CPropertyPage::OnInitDialog();
-    heading_.SetBold(true);
+    timeout_ = App().Timeout;
+    CWizardPage::OnInitDialog();
     WidenPurgeBox();
     ApplyEnabledStates();
     return FALSE;
 }
 
 BOOL CPageOptions::OnSetActive() {
-    GetSheet()->SetWizardButtons(PSWIZB_BACK | PSWIZB_NEXT);
-    return CPropertyPage::OnSetActive();
+    return SetActiveWithButtons(PSWIZB_BACK | PSWIZB_NEXT);
 }
 
 LRESULT CPageOptions::OnWizardNext() {
     // A refused time-out has shown its message and keeps the page; going on
     // would only show it a second time when the page is left.
     if (!UpdateData(true)) return -1;
-    if (!(app_.OrtxaFlags & 0x1)) return CPropertyPage::OnWizardNext();
-    if (!app_.SetupDrawing.empty() && _waccess(app_.SetupDrawing.c_str(), 0) == 0)
-        return CPropertyPage::OnWizardNext();
+    if (!(App().OrtxaFlags & 0x1)) return CWizardPage::OnWizardNext();
+    if (!App().SetupDrawing.empty() && _waccess(App().SetupDrawing.c_str(), 0) == 0)
+        return CWizardPage::OnWizardNext();
     fw::ShowMessage(fw::LoadResString(IDS_SETUP_DRAWING_MISSING), MB_ICONWARNING, hwnd_);
     return -1;
 }
@@ -92,8 +90,8 @@ bool CPageOptions::OnCommand(UINT id, UINT code, HWND control) {
             // answer a click on a box with its range message.
             {
                 fw::CDataExchange dx(hwnd_, true);
-                fw::DDX_CheckBit(dx, IDC_OPT_SETUP, app_.OrtxaFlags, 0x1);
-                fw::DDX_CheckBit(dx, IDC_OPT_PURGE, app_.OrtxaFlags, 0x2);
+                fw::DDX_CheckBit(dx, IDC_OPT_SETUP, App().OrtxaFlags, 0x1);
+                fw::DDX_CheckBit(dx, IDC_OPT_PURGE, App().OrtxaFlags, 0x2);
             }
             ApplyEnabledStates();
             return true;
@@ -102,13 +100,13 @@ bool CPageOptions::OnCommand(UINT id, UINT code, HWND control) {
             BrowseSetupDrawing();
             return true;
         default:
-            return CPropertyPage::OnCommand(id, code, control);
+            return CWizardPage::OnCommand(id, code, control);
     }
 }
 
 void CPageOptions::ApplyEnabledStates() const {
-    const bool purge = (app_.OrtxaFlags & 0x2) != 0;
-    const bool setup = (app_.OrtxaFlags & 0x1) != 0;
+    const bool purge = (App().OrtxaFlags & 0x2) != 0;
+    const bool setup = (App().OrtxaFlags & 0x1) != 0;
     for (int id : kPurgeControls) {
         if (HWND control = GetDlgItem(id)) ::EnableWindow(control, purge);
     }
@@ -161,6 +159,6 @@ void CPageOptions::BrowseSetupDrawing() {
     ofn.nMaxFileTitle = MAX_PATH;
     ofn.lpstrDefExt = L"dwt";
     ofn.Flags = OFN_EXPLORER | OFN_FILEMUSTEXIST;
-    if (GetOpenFileNameW(&ofn)) app_.SetupDrawing = file;
+    if (GetOpenFileNameW(&ofn)) App().SetupDrawing = file;
     UpdateData(false);
 }

@@ -5,14 +5,11 @@
 
 #include <windows.h>
 
-#include "framework/PropertySheet.h"
-#include "wizard/PaintedControls.h"
+#include "wizard/WizardPage.h"
 
-class CAxvekTarvoApp;
-
-class CPageOptions : public fw::CPropertyPage {
+class CPageOptions : public CWizardPage {
   public:
-    explicit CPageOptions(CAxvekTarvoApp& app);
+    CPageOptions(CTARVOWizard* sheet, CAxvekTarvoApp& app);
 
   protected:
     void DoDataExchange(fw::CDataExchange& dx) override;
@@ -26,9 +23,5 @@ class CPageOptions : public fw::CPropertyPage {
     void WidenPurgeBox() const;
     void BrowseSetupDrawing();
 
-    CWizardBmp picture_;
-    CTranspBmp emblem_;
-    CBoldTxt heading_;
     int timeout_ = 120;
-    CAxvekTarvoApp& app_;
 };

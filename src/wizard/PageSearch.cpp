@@ -34,18 +34,18 @@ std::wstring WithoutLineEnds(const std::wstring& text) {
 
 }  // namespace
 
-CPageSearch::CPageSearch(CAxvekTarvoApp& app) : CPropertyPage(IDD_PAGE_SEARCH), app_(app) {}
+CPageSearch::CPageSearch(CTARVOWizard* sheet, CAxvekTarvoApp& app)
+    : CWizardPage(IDD_PAGE_SEARCH, sheet, app, {0, IDC_SEARCH_EMBLEM, IDC_SEARCH_HEADING}) {}
 
 void CPageSearch::DoDataExchange(fw::CDataExchange& dx) {
-    fw::DDX_Control(dx, IDC_SEARCH_EMBLEM, emblem_);
+    CWizardPage::DoDataExchange(dx);
     fw::DDX_Control(dx, IDC_SEARCH_TREE, tree_);
-    fw::DDX_Control(dx, IDC_SEARCH_HEADING, heading_);
 }
 
 BOOL CPageSearch::OnInitDialog() {
     // The profile's list, before the controls are loaded.
-    app_.BuildSearchFolders();
-    CPropertyPage::OnInitDialog();
+    App().BuildSearchFolders();
+    CWizardPage::OnInitDialog();
 
     // The icons grow with the tree's rows on a larger screen.
     const SIZE image = fw::ScaledForScreen(SIZE{20, 16});
@@ -59,28 +59,26 @@ BOOL CPageSearch::OnInitDialog() {
     root_ = tree_.InsertItem(fw::LoadResString(IDS_SEARCH_ROOT), 0, 0);
     current_ = root_;
     HTREEITEM last = nullptr;
-    for (const std::wstring& folder : app_.SearchFolders) last = AddFolder(folder);
+    for (const std::wstring& folder : App().SearchFolders) last = AddFolder(folder);
     if (last) tree_.EnsureVisible(last);
     tree_.SelectItem(root_);
-    heading_.SetBold(true);
     UpdateButtons();
     return TRUE;
 }
 
 BOOL CPageSearch::OnSetActive() {
-    GetSheet()->SetWizardButtons(PSWIZB_BACK | PSWIZB_NEXT);
     // Each listed folder made a full path once, not once for every drawing.
     text::NoCaseSet listed;
     for (HTREEITEM item = tree_.GetChildItem(root_); item; item = tree_.GetNextSiblingItem(item))
         listed.insert(FolderKey(tree_.GetItemText(item)));
-    for (const std::wstring& drawing : app_.Drawings) {
+    for (const std::wstring& drawing : App().Drawings) {
         const AxvekFilenm name(drawing);
         const std::wstring folder = name.Drive + name.Directory;
         if (folder.empty() || listed.count(folder)) continue;
         AddFolder(folder);
         listed.insert(FolderKey(folder));
     }
-    return CPropertyPage::OnSetActive();
+    return SetActiveWithButtons(PSWIZB_BACK | PSWIZB_NEXT);
 }
 
 BOOL CPageSearch::OnKillActive() {
@@ -92,10 +90,10 @@ BOOL CPageSearch::OnKillActive() {
         }
         editing_ = false;  // an edit that ended without telling us
     }
-    app_.SearchFolders.clear();
+    App().SearchFolders.clear();
     for (HTREEITEM item = tree_.GetChildItem(root_); item; item = tree_.GetNextSiblingItem(item))
-        app_.SearchFolders.push_back(tree_.GetItemText(item));
-    return CPropertyPage::OnKillActive();
+        App().SearchFolders.push_back(tree_.GetItemText(item));
+    return CWizardPage::OnKillActive();
 }
 
 void CPageSearch::OnCancel() {
@@ -103,7 +101,7 @@ void CPageSearch::OnCancel() {
         if (HWND edit = tree_.GetEditControl()) ::SendMessageW(edit, WM_KEYDOWN, VK_ESCAPE, 0);
         return;
     }
-    CPropertyPage::OnCancel();
+    CWizardPage::OnCancel();
 }
 
 bool CPageSearch::PreTranslateMessage(MSG* msg) {
@@ -121,11 +119,11 @@ bool CPageSearch::PreTranslateMessage(MSG* msg) {
         else if (hits(IDC_SEARCH_DELETE))
             deleteClick_ = true;
     }
-    return CPropertyPage::PreTranslateMessage(msg);
+    return CWizardPage::PreTranslateMessage(msg);
 }
 
 bool CPageSearch::OnCommand(UINT id, UINT code, HWND control) {
-    if (code != BN_CLICKED) return CPropertyPage::OnCommand(id, code, control);
+    if (code != BN_CLICKED) return CWizardPage::OnCommand(id, code, control);
     switch (id) {
         case IDC_SEARCH_BROWSE:
             Browse();
@@ -149,12 +147,12 @@ bool CPageSearch::OnCommand(UINT id, UINT code, HWND control) {
             SaveList();
             return true;
         default:
-            return CPropertyPage::OnCommand(id, code, control);
+            return CWizardPage::OnCommand(id, code, control);
     }
 }
 
 bool CPageSearch::OnNotify(NMHDR* header, LRESULT& result) {
-    if (header->idFrom != IDC_SEARCH_TREE) return CPropertyPage::OnNotify(header, result);
+    if (header->idFrom != IDC_SEARCH_TREE) return CWizardPage::OnNotify(header, result);
     switch (header->code) {
         case NM_DBLCLK:
             Browse();
@@ -215,7 +213,7 @@ bool CPageSearch::WindowProc(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
         result = 0;
         return true;
     }
-    return CPropertyPage::WindowProc(msg, wp, lp, result);
+    return CWizardPage::WindowProc(msg, wp, lp, result);
 }
 
 void CPageSearch::EndLabelEdit(HTREEITEM item, const std::wstring& typed) {

@@ -10,14 +10,11 @@
 #include <string>
 
 #include "framework/Controls.h"
-#include "framework/PropertySheet.h"
-#include "wizard/PaintedControls.h"
+#include "wizard/WizardPage.h"
 
-class CAxvekTarvoApp;
-
-class CPageSearch : public fw::CPropertyPage {
+class CPageSearch : public CWizardPage {
   public:
-    explicit CPageSearch(CAxvekTarvoApp& app);
+    CPageSearch(CTARVOWizard* sheet, CAxvekTarvoApp& app);
 
     // The mouse watch: a click on Browse or Delete during a label edit goes
     // to its command instead of validating the edit first.
@@ -51,16 +48,13 @@ class CPageSearch : public fw::CPropertyPage {
     void SaveList();
     HWND DialogOwner() const;
 
-    CTranspBmp emblem_;
     fw::CTreeCtrl tree_;
-    CBoldTxt heading_;
     fw::CImageList images_;
     HTREEITEM root_ = TVI_ROOT;
     HTREEITEM current_ = TVI_ROOT;
     bool editing_ = false;
     bool browseClick_ = false;
     bool deleteClick_ = false;
-    CAxvekTarvoApp& app_;
 
     // An ended label edit, handled once the tree has finished ending it.
     HTREEITEM endedItem_ = nullptr;

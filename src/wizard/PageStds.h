@@ -6,14 +6,11 @@
 #include <windows.h>
 
 #include "framework/Controls.h"
-#include "framework/PropertySheet.h"
-#include "wizard/PaintedControls.h"
+#include "wizard/WizardPage.h"
 
-class CAxvekTarvoApp;
-
-class CPageStds : public fw::CPropertyPage {
+class CPageStds : public CWizardPage {
   public:
-    explicit CPageStds(CAxvekTarvoApp& app);
+    CPageStds(CTARVOWizard* sheet, CAxvekTarvoApp& app);
 
     // The string id of the standard's display name, index 0 to 6.
     static UINT StandardNameId(int index);
@@ -24,13 +21,9 @@ class CPageStds : public fw::CPropertyPage {
     BOOL OnInitDialog() override;
 
   private:
-    CWizardBmp picture_;
-    CTranspBmp emblem_;
-    CBoldTxt heading_;
     fw::CTreeCtrl standards_;
     int titleBlocks_ = 0;  // check state of SablonFlags 0x1
     int symbols_ = 0;      // check state of SablonFlags 0x2
     int selected_ = -1;
-    CAxvekTarvoApp& app_;
     fw::CImageList images_;
 };

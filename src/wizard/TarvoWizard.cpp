@@ -12,14 +12,14 @@
 #include "wizard/PageSearch.h"
 #include "wizard/PageStds.h"
 
-CTARVOWizard::CTARVOWizard() {
+CTARVOWizard::CTARVOWizard(CAxvekTarvoApp& app) : app_(app) {
     // The pages in the order the user meets them; a new page is one line here.
-    pages_.push_back(std::make_unique<CPageBegin>(this));
-    pages_.push_back(std::make_unique<CPageFiles>(this, AxvekApp()));
-    pages_.push_back(std::make_unique<CPageOptions>(AxvekApp()));
-    pages_.push_back(std::make_unique<CPageStds>(AxvekApp()));
-    pages_.push_back(std::make_unique<CPageSearch>(AxvekApp()));
-    pages_.push_back(std::make_unique<CPageFinish>(this));
+    pages_.push_back(std::make_unique<CPageBegin>(this, app_));
+    pages_.push_back(std::make_unique<CPageFiles>(this, app_));
+    pages_.push_back(std::make_unique<CPageOptions>(this, app_));
+    pages_.push_back(std::make_unique<CPageStds>(this, app_));
+    pages_.push_back(std::make_unique<CPageSearch>(this, app_));
+    pages_.push_back(std::make_unique<CPageFinish>(this, app_));
     for (const auto& page : pages_) AddPage(page.get());
     AddHeaderFlags(PSH_WIZARD | PSH_HASHELP);
     icon_ = fw::LoadResIcon(IDI_WIZARD);
@@ -71,7 +71,7 @@ void CTARVOWizard::ShowHelp() {
     // command makes a fresh one.
     if (help_ && help_->GetSafeHwnd() && help_->IsWindowVisible()) return;
     help_.reset();
-    auto help = std::make_unique<CHelpDlg>();
+    auto help = std::make_unique<CHelpDlg>(app_.OrtxLocation);
     if (help->Create(IDD_HELP, nullptr)) help_ = std::move(help);
 }
 

@@ -1,6 +1,7 @@
 // The program's main window: the property sheet in wizard mode that walks the
 // user from the Begin page to the Finish page. The pages read and write the
-// settings in the application object; the sheet passes back only its end code.
+// settings in the application object given to the sheet; the sheet passes
+// back only its end code.
 #pragma once
 
 #include <windows.h>
@@ -13,9 +14,13 @@
 #include "wizard/HelpDlg.h"
 #include "wizard/WizardPage.h"
 
+class CAxvekTarvoApp;
+
 class CTARVOWizard : public fw::CPropertySheet {
   public:
-    CTARVOWizard();
+    // The application object outlives the sheet; the sheet and its pages
+    // read and write its settings.
+    explicit CTARVOWizard(CAxvekTarvoApp& app);
     ~CTARVOWizard() override;
 
     // DoModal (inherited) returns ID_WIZFINISH (12325) when the Finish page
@@ -41,6 +46,7 @@ class CTARVOWizard : public fw::CPropertySheet {
     void ShowHelp();
     void CenterOnScreen() const;
 
+    CAxvekTarvoApp& app_;
     fw::UniqueIcon icon_;       // 2128: large icon, drag icon, minimised picture
     fw::UniqueIcon smallIcon_;  // 2128 in the small icon size, for the caption
     std::vector<std::unique_ptr<fw::CPropertyPage>> pages_;

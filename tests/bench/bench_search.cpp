@@ -101,7 +101,7 @@ int wmain() {
     for (int i = 0; i < kDrawings; ++i)
         app.Drawings.push_back(FolderPath(i % (2 * kListed)) + L"part-" +
                                std::to_wstring(100000 + i) + L".dwg");
-    CPageSearch search(app);
+    CPageSearch search(nullptr, app);
     fw::CPropertyPage after(IDD_PAGE_STANDARDS);
     BenchSheet sheet(search, after);
     sheet.DoModal();

@@ -79,7 +79,7 @@ TEST_F(HelpDlgTest, PictureThatSizesTheWindowFollowsTheColourDepth) {
 
 TEST_F(HelpDlgTest, WindowShowsTheTextSizedByItsPictureInTheFontOfString2049) {
     WriteHelp("First line\nSecond line\n");
-    CHelpDlg help;
+    CHelpDlg help(host_);
     ASSERT_TRUE(help.Create(IDD_HELP, nullptr));
     const HWND window = help.GetSafeHwnd();
     const HWND text = GetDlgItem(window, IDC_HELP_TEXT);
@@ -130,7 +130,7 @@ TEST_F(HelpDlgTest, WindowShowsTheTextSizedByItsPictureInTheFontOfString2049) {
 }
 
 TEST_F(HelpDlgTest, WindowOpensEmptyWithoutAHelpFile) {
-    CHelpDlg help;
+    CHelpDlg help(host_);
     ASSERT_TRUE(help.Create(IDD_HELP, nullptr));
     EXPECT_TRUE(IsWindowVisible(help.GetSafeHwnd()));
     EXPECT_EQ(help.GetDlgItemText(IDC_HELP_TEXT), L"");

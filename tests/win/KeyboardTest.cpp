@@ -143,7 +143,7 @@ TEST_F(KeyboardTest, TheSearchTreeRenamesWithF2EnterKeepsAndEscapeDropsTheName) 
         {VK_ESCAPE, dir_ / L"fonts"},
     };
     for (const auto& c : cases) {
-        CPageSearch search(app_);
+        CPageSearch search(nullptr, app_);
         int focusAfterLetter = 0, page = -1;
         bool editing = false;
         std::wstring label;
@@ -173,7 +173,7 @@ TEST_F(KeyboardTest, TheSearchTreeRenamesWithF2EnterKeepsAndEscapeDropsTheName) 
 }
 
 TEST_F(KeyboardTest, LettersReachTheirControlsAndEnterGoesToTheNextPage) {
-    CPageOptions options(app_);
+    CPageOptions options(nullptr, app_);
     int timeoutFocus = 0, purgeFocus = 0, page = -1;
     bool purged = false;
     Run(options, {

@@ -23,7 +23,7 @@ class PageOptionsTest : public WinTest {
   protected:
     // The Options page and a page after it, to see whether Next leaves.
     INT_PTR Run(std::vector<ScriptSheet::Step> steps) {
-        CPageOptions options(app_);
+        CPageOptions options(nullptr, app_);
         fw::CPropertyPage after(IDD_PAGE_STANDARDS);
         ScriptSheet sheet({&options, &after});
         return sheet.Run(std::move(steps));

@@ -23,7 +23,7 @@ class PageSearchTest : public WinTest {
   protected:
     // The Search page first, a page after it to see whether Next leaves.
     INT_PTR Run(std::vector<ScriptSheet::Step> steps) {
-        CPageSearch search(app_);
+        CPageSearch search(nullptr, app_);
         fw::CPropertyPage after(IDD_PAGE_STANDARDS);
         ScriptSheet sheet({&search, &after});
         return sheet.Run(std::move(steps));

@@ -25,7 +25,7 @@ class PageStdsTest : public WinTest {
     // A page before the Standards page and one after it.
     INT_PTR Run(std::vector<ScriptSheet::Step> steps) {
         fw::CPropertyPage before(IDD_PAGE_SEARCH), after(IDD_PAGE_SEARCH);
-        CPageStds standards(app_);
+        CPageStds standards(nullptr, app_);
         ScriptSheet sheet({&before, &standards, &after});
         std::vector<ScriptSheet::Step> all{
             [](ScriptSheet& s) { s.SetWizardButtons(PSWIZB_BACK | PSWIZB_NEXT); },

@@ -130,7 +130,7 @@ TEST_F(TextFit, EveryPageAndTheSheetsButtonsInBothLanguages) {
     for (const wchar_t* language : kLanguages) {
         UseLanguage(language);
         const std::string lang = Narrow(language) + " at " + std::to_string(fw::ScreenDpi());
-        CTARVOWizard wizard;
+        CTARVOWizard wizard(*app_);
         WizardDriver driver(
             [&](WizardDriver& d) {
                 const HWND sheet = d.Wait(fw::LoadResString(IDS_CAPTION), 0x3024);
@@ -174,7 +174,7 @@ TEST_F(TextFit, TheHelpWindowTheNoticesAndTheMonitorInBothLanguages) {
         UseLanguage(language);
         const std::string lang = Narrow(language) + " at " + std::to_string(fw::ScreenDpi());
         {
-            CHelpDlg help;
+            CHelpDlg help(app_->OrtxLocation);
             ASSERT_TRUE(help.Create(IDD_HELP, nullptr));
             ExpectFits(help.GetSafeHwnd(), lang + " help window");
         }
@@ -210,7 +210,7 @@ TEST_F(TextFit, PicturesGrowWithTheScreenAndAreNotCut) {
     SIZE help{};
     ASSERT_TRUE(helpPicture.GetSize(help));
     {
-        CHelpDlg window;
+        CHelpDlg window(app_->OrtxLocation);
         ASSERT_TRUE(window.Create(IDD_HELP, nullptr));
         RECT picture{}, client{};
         GetWindowRect(GetDlgItem(window.GetSafeHwnd(), IDC_HELP_PICTURE), &picture);

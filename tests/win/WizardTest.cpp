@@ -77,7 +77,7 @@ class WizardTest : public WinTest {
     // Runs a wizard modally while the script, which starts on the Begin
     // page, acts on it from the driver's thread.
     INT_PTR Run(const std::function<void(WizardDriver&, HWND)>& script) {
-        CTARVOWizard wizard;
+        CTARVOWizard wizard(*app_);
         WizardDriver driver(
             [&](WizardDriver& d) {
                 HWND sheet = d.Wait(Title(), kNext);
@@ -139,7 +139,7 @@ class WizardTest : public WinTest {
 
 TEST_F(WizardTest, SheetHasItsPagesTitleIconsAndNoHelpButton) {
     {
-        CTARVOWizard wizard;
+        CTARVOWizard wizard(*app_);
         const UINT order[] = {IDD_PAGE_BEGIN,     IDD_PAGE_FILES,  IDD_PAGE_OPTIONS,
                               IDD_PAGE_STANDARDS, IDD_PAGE_SEARCH, IDD_PAGE_FINISH};
         ASSERT_EQ(wizard.GetPageCount(), static_cast<int>(std::size(order)));
