@@ -12,7 +12,15 @@
 #include "core/Text.h"
 #include "wizard/TarvoWizard.h"
 
-std::wstring Logfile = L"OrtxAMigr.log";
+namespace {
+constexpr wchar_t kDefaultLogfile[] = L"OrtxAMigr.log";
+}
+
+std::wstring Logfile = kDefaultLogfile;
+
+void ResetLogfile() {
+    Logfile = kDefaultLogfile;
+}
 
 CAxvekTarvoApp::CAxvekTarvoApp() {
     RegKey product(ProductKeyPath(), HKEY_LOCAL_MACHINE);

@@ -108,6 +108,10 @@ void Restore(const ProfileKeys& keys, const SavedProfileValues& saved) {
 
 }  // namespace
 
+void CAxvekTarvoApp::ResetProfilePreparations() {
+    g_prepareCalls = 0;
+}
+
 void CAxvekTarvoApp::PrepareHostProfile(int mode) {
     if (mode >= kProfileApply && g_prepareCalls == 0) return;
     ++g_prepareCalls;
