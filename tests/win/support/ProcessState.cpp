@@ -1,6 +1,13 @@
 #include "support/ProcessState.h"
 
+#include <windows.h>
+
 #include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "app/AxvekTarvoApp.h"
 #include "drawings/AxvekFilenm.h"
@@ -20,9 +27,35 @@ void ResetProcessState() {
 
 namespace {
 
+// The variables some tests set for the code under test and leave set (a
+// temporary folder that is gone by the next test), as the process started
+// with them; a missing one is kept as missing.
+class StartEnvironment {
+  public:
+    StartEnvironment() {
+        for (const wchar_t* name : {L"TMP", L"TEMP", L"PATH"}) {
+            const DWORD size = GetEnvironmentVariableW(name, nullptr, 0);
+            std::wstring value(size, L'\0');
+            if (size) value.resize(GetEnvironmentVariableW(name, value.data(), size));
+            variables_.emplace_back(name, std::move(value));
+        }
+    }
+    // Through the runtime, so that its copy and the system's both change.
+    void Restore() const {
+        for (const auto& [name, value] : variables_) _wputenv((name + L"=" + value).c_str());
+    }
+
+  private:
+    std::vector<std::pair<std::wstring, std::wstring>> variables_;
+};
+
 // Before the fixture is made, so that its constructor sees the fresh state too.
 class FreshProcessState : public ::testing::EmptyTestEventListener {
-    void OnTestStart(const ::testing::TestInfo&) override { ResetProcessState(); }
+    void OnTestStart(const ::testing::TestInfo&) override {
+        environment_.Restore();
+        ResetProcessState();
+    }
+    const StartEnvironment environment_;
 };
 
 // gtest_main runs the tests, so the listener joins before it does.
