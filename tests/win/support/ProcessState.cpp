@@ -29,7 +29,8 @@ namespace {
 
 // The variables some tests set for the code under test and leave set (a
 // temporary folder that is gone by the next test), as the process started
-// with them; a missing one is kept as missing.
+// with them (a missing one is kept as missing), and the current folder, which
+// a file dialog moves.
 class StartEnvironment {
   public:
     StartEnvironment() {
@@ -39,14 +40,19 @@ class StartEnvironment {
             if (size) value.resize(GetEnvironmentVariableW(name, value.data(), size));
             variables_.emplace_back(name, std::move(value));
         }
+        wchar_t folder[MAX_PATH + 1] = {};
+        GetCurrentDirectoryW(MAX_PATH, folder);
+        folder_ = folder;
     }
     // Through the runtime, so that its copy and the system's both change.
     void Restore() const {
         for (const auto& [name, value] : variables_) _wputenv((name + L"=" + value).c_str());
+        SetCurrentDirectoryW(folder_.c_str());
     }
 
   private:
     std::vector<std::pair<std::wstring, std::wstring>> variables_;
+    std::wstring folder_;
 };
 
 // Before the fixture is made, so that its constructor sees the fresh state too.
