@@ -10,7 +10,15 @@
 #include "host/HostLog.h"
 #include "core/Text.h"
 
-std::wstring Logfile = L"OrtxAMigr.log";
+namespace {
+constexpr wchar_t kDefaultLogfile[] = L"OrtxAMigr.log";
+}
+
+std::wstring Logfile = kDefaultLogfile;
+
+void ResetLogfile() {
+    Logfile = kDefaultLogfile;
+}
 
 CAxvekTarvoApp::CAxvekTarvoApp(RunMonitor& monitor) : ProgressDlg(monitor) {
     RegKey product(ProductKeyPath(), HKEY_LOCAL_MACHINE);

@@ -20,6 +20,8 @@
 
 // Path of the migration log; settings load replaces the bare default name.
 extern std::wstring Logfile;
+// Logfile back to the bare default name it has at the start.
+void ResetLogfile();
 
 class CAxvekTarvoApp : public fw::CWinApp, public RunSide {
   public:
@@ -45,6 +47,8 @@ class CAxvekTarvoApp : public fw::CWinApp, public RunSide {
         kProfileRestore = 3,  // put the kept values back
     };
     void PrepareHostProfile(int mode);
+    // Forgets this process's calls of PrepareHostProfile, as at its start.
+    static void ResetProfilePreparations();
     void BuildSearchFolders();
 
     // Migration log header (app/MigrationLog.cpp), with the run line's string id.

@@ -46,3 +46,7 @@ void CAxvekTarvoApp::BuildSearchFolders() {
     if (path.empty()) path = DefaultSearchPath(OrtxLocation);
     SearchFolders = text::SplitSemicolons(path);
 }
+
+void CAxvekTarvoApp::ResetProfilePreparations() {
+    g_prepareCalls = 0;
+}

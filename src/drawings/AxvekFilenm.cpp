@@ -68,3 +68,7 @@ std::wstring AxvekFilenm::Shortened(size_t maxLength) const {
 uint16_t AxvekFilenm::TempCounter() {
     return g_tempCounter;
 }
+
+void AxvekFilenm::ResetTempCounter() {
+    g_tempCounter = 0;
+}

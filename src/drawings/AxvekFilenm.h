@@ -25,6 +25,8 @@ class AxvekFilenm {
 
     // The process-wide counter of temporary names (last value used).
     static uint16_t TempCounter();
+    // The counter back to its start: the next name is "vek1".
+    static void ResetTempCounter();
 
     std::wstring GivenPath;
     std::wstring FullPath;

@@ -1,6 +1,7 @@
 #include "framework/Dialog.h"
 
 #include "framework/DataExchange.h"
+#include "framework/DialogRouting.h"
 #include "framework/Resources.h"
 
 namespace fw {
@@ -89,27 +90,12 @@ bool CDialog::OnCommand(UINT id, UINT code, HWND) {
     return false;
 }
 
-INT_PTR CALLBACK CDialog::DialogProc(HWND window, UINT msg, WPARAM wp, LPARAM lp) {
-    if (msg == WM_INITDIALOG) {
-        auto* self = reinterpret_cast<CDialog*>(lp);
-        if (!self) return TRUE;
-        self->Attach(window);
-        try {
-            return self->OnInitDialog();
-        } catch (...) {
-            return TRUE;
-        }
-    }
-    auto* self = static_cast<CDialog*>(FromHandle(window));
-    if (!self) return FALSE;  // messages before WM_INITDIALOG
-    if (msg == WM_NCDESTROY) {
-        self->WindowGone();
-        return FALSE;
-    }
-    LRESULT result = 0;
-    if (!self->RouteMessage(msg, wp, lp, result)) return FALSE;
+namespace {
+
+// A dialog procedure returns these messages' values itself; every other
+// result goes to DWLP_MSGRESULT.
+INT_PTR DialogResult(HWND window, UINT msg, LRESULT result) {
     switch (msg) {
-        // These return their value straight from the dialog procedure.
         case WM_CTLCOLORMSGBOX:
         case WM_CTLCOLOREDIT:
         case WM_CTLCOLORLISTBOX:
@@ -126,6 +112,15 @@ INT_PTR CALLBACK CDialog::DialogProc(HWND window, UINT msg, WPARAM wp, LPARAM lp
             SetWindowLongPtrW(window, DWLP_MSGRESULT, result);
             return TRUE;
     }
+}
+
+}  // namespace
+
+INT_PTR CALLBACK CDialog::DialogProc(HWND window, UINT msg, WPARAM wp, LPARAM lp) {
+    CDialog* brought = msg == WM_INITDIALOG ? reinterpret_cast<CDialog*>(lp) : nullptr;
+    return DialogRouting::Route(
+        window, msg, wp, lp, brought, [](CDialog& self) { return self.OnInitDialog(); },
+        [window](UINT routed, LRESULT result) { return DialogResult(window, routed, result); });
 }
 
 }  // namespace fw

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "framework/DialogRouting.h"
+
 namespace fw {
 
 CFileDialog::CFileDialog(bool open, const std::wstring& defaultExtension,
@@ -93,25 +95,13 @@ void CFileDialog::CenterWindow() const {
 }
 
 UINT_PTR CALLBACK CFileDialog::HookProc(HWND window, UINT msg, WPARAM wp, LPARAM lp) {
-    if (msg == WM_INITDIALOG) {
-        auto* ofn = reinterpret_cast<OPENFILENAMEW*>(lp);
-        auto* self = ofn ? reinterpret_cast<CFileDialog*>(ofn->lCustData) : nullptr;
-        if (!self) return TRUE;
-        self->Attach(window);
-        try {
-            return self->OnInitDialog();
-        } catch (...) {
-            return TRUE;
-        }
-    }
-    auto* self = static_cast<CFileDialog*>(FromHandle(window));
-    if (!self) return FALSE;
-    if (msg == WM_NCDESTROY) {
-        self->WindowGone();
-        return FALSE;
-    }
-    LRESULT result = 0;
-    return self->RouteMessage(msg, wp, lp, result) ? TRUE : FALSE;
+    // WM_INITDIALOG brings the OPENFILENAMEW, whose lCustData is the object.
+    const auto* ofn = msg == WM_INITDIALOG ? reinterpret_cast<const OPENFILENAMEW*>(lp) : nullptr;
+    auto* brought = ofn ? reinterpret_cast<CFileDialog*>(ofn->lCustData) : nullptr;
+    // A hook's TRUE keeps the system's own handling away; no result to write.
+    return static_cast<UINT_PTR>(DialogRouting::Route(
+        window, msg, wp, lp, brought, [](CFileDialog& self) { return self.OnInitDialog(); },
+        [](UINT, LRESULT) -> INT_PTR { return TRUE; }));
 }
 
 }  // namespace fw

@@ -122,6 +122,7 @@ class CWnd {
     HWND hwnd_ = nullptr;
 
   private:
+    friend class DialogRouting;  // attaches, routes and detaches for the dialog procedures
     static LRESULT CALLBACK SubclassProc(HWND window, UINT msg, WPARAM wp, LPARAM lp);
     bool subclassed_ = false;
 };

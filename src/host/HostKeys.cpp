@@ -14,6 +14,16 @@ ProfileDescriptor& Descriptor() {
     return descriptor;
 }
 
+// The three paths, each empty until its first use.
+struct KeyPaths {
+    std::wstring Product, Edition, Profile;
+};
+
+KeyPaths& Cached() {
+    static KeyPaths paths;
+    return paths;
+}
+
 // Longest texts taken from the host's keys; longer ones count as missing.
 constexpr size_t kShortValue = 256;
 
@@ -36,19 +46,19 @@ std::wstring ComputeEditionKeyPath() {
 }
 
 std::wstring ProductKeyPath() {
-    static std::wstring cache;
+    std::wstring& cache = Cached().Product;
     if (cache.empty()) cache = ComputeProductKeyPath();
     return cache;
 }
 
 std::wstring EditionKeyPath() {
-    static std::wstring cache;
+    std::wstring& cache = Cached().Edition;
     if (cache.empty()) cache = ComputeEditionKeyPath();
     return cache;
 }
 
 std::wstring ProfileKeyPath() {
-    static std::wstring cache;
+    std::wstring& cache = Cached().Profile;
     if (cache.empty()) {
         std::wstring name = MigrationProfileName();
         if (name.size() >= kShortValue) name.resize(kShortValue - 1);
@@ -57,12 +67,20 @@ std::wstring ProfileKeyPath() {
     return cache;
 }
 
+void ResetHostKeyPaths() {
+    Cached() = KeyPaths();
+}
+
 const std::wstring& MigrationProfileName() {
     return Descriptor().Name;
 }
 
 void UseMigrationProfile() {
     Descriptor().Name = kMigrationProfile;
+}
+
+void ResetProfileDescriptor() {
+    Descriptor() = ProfileDescriptor();
 }
 
 std::wstring SettingsKeyPath() {

@@ -15,6 +15,11 @@ const std::wstring& MigrationProfileName();
 // Switches the profile descriptor to the migration profile.
 void UseMigrationProfile();
 
+// Forget the cached paths, and put the descriptor back on the host's own
+// profile: the state of a process that has just started.
+void ResetHostKeyPaths();
+void ResetProfileDescriptor();
+
 // The uncached computations behind the three paths.
 std::wstring ComputeProductKeyPath();
 std::wstring ComputeEditionKeyPath();

@@ -92,6 +92,11 @@ void CPreview::DrawPreview(HDC dc, const RECT& area, const std::wstring& path) {
                   DIB_RGB_COLORS, SRCCOPY);
 }
 
+void CPreview::ResetCache() {
+    CachedName = AxvekFilenm();
+    CacheDC.Reset();
+}
+
 bool CPreview::OnPaint() {
     fw::CPaintDC dc(hwnd_);
     const RECT client = GetClientRect();

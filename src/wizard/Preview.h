@@ -23,6 +23,9 @@ class CPreview : public fw::CStatic {
     // Draws the preview image of the drawing at path into the client area.
     void PaintPreview(const std::wstring& path);
 
+    // Forgets the image kept for the process, as at its start.
+    static void ResetCache();
+
   protected:
     bool OnPaint() override;
 

@@ -58,6 +58,7 @@
 #include <fcntl.h>
 #include <io.h>
 
+#include <cstddef>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -220,217 +221,343 @@ std::wstring Hex(ULONG_PTR value) {
     return text;
 }
 
+// The arguments of one step, in the order of the command line.
+using Args = std::vector<std::wstring>;
+
+// What the run does after a step: the window and idle steps keep the process
+// until they end it.
+enum class Then { Next, End };
+
+HWND CurrentWindow() {
+    if (!g_window) Fail(L"no current window");
+    return g_window;
+}
+
+double Seconds(const std::wstring& text) {
+    return _wtof(text.c_str());
+}
+
+void PostKeyPress(HWND target, UINT vk) {
+    const UINT scan = MapVirtualKeyW(vk, MAPVK_VK_TO_VSC);
+    PostMessageW(target, WM_KEYDOWN, vk, 1 | (scan << 16));
+    PostMessageW(target, WM_KEYUP, vk, 1 | (scan << 16) | 0xC0000000u);
+}
+
+Then Start(const Args& args) {
+    std::wstring command = args[0];
+    STARTUPINFOW si{};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi{};
+    if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                        g_cwd.empty() ? nullptr : g_cwd.c_str(), &si, &pi))
+        Fail(L"cannot start " + command + L" (error " + std::to_wstring(GetLastError()) + L")");
+    CloseHandle(pi.hThread);
+    g_process = pi.hProcess;
+    g_processId = pi.dwProcessId;
+    return Then::Next;
+}
+
+Then Run(const Args& args) {
+    std::wstring command = args[0];
+    STARTUPINFOW si{};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi{};
+    if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr,
+                        nullptr, &si, &pi))
+        Fail(L"cannot run " + command + L" (error " + std::to_wstring(GetLastError()) + L")");
+    CloseHandle(pi.hThread);
+    const bool ended = WaitForSingleObject(pi.hProcess, 60000) == WAIT_OBJECT_0;
+    DWORD code = 1;
+    if (ended) GetExitCodeProcess(pi.hProcess, &code);
+    if (!ended) TerminateProcess(pi.hProcess, 1);
+    CloseHandle(pi.hProcess);
+    if (code != 0) Fail(L"failed: " + command + L" (exit code " + std::to_wstring(code) + L")");
+    return Then::Next;
+}
+
+Then Cwd(const Args& args) {
+    g_cwd = args[0];
+    return Then::Next;
+}
+
+Then WaitWindow(Search::Kind kind, const Args& args) {
+    g_window = WaitFor(kind, args[0], Seconds(args[1]));
+    if (!g_window) Fail(L"no window " + args[0]);
+    Out(L"window: " + WindowText(g_window));
+    return Then::Next;
+}
+
+Then Wait(const Args& args) {
+    return WaitWindow(Search::Title, args);
+}
+
+Then WaitPrefix(const Args& args) {
+    return WaitWindow(Search::Prefix, args);
+}
+
+Then WaitClass(const Args& args) {
+    return WaitWindow(Search::Class, args);
+}
+
+Then WaitWith(const Args& args) {
+    const std::wstring& what = args[0];
+    const std::wstring& child = args[1];
+    g_window = WaitFor(Search::Title, what, Seconds(args[2]), child);
+    if (!g_window) Fail(L"no window " + what + L" with " + child);
+    Out(L"window: " + WindowText(g_window));
+    return Then::Next;
+}
+
+Then CountWindows(const Args& args) {
+    Count c{args[0]};
+    EnumWindows(CountTop, reinterpret_cast<LPARAM>(&c));
+    Out(L"count: " + std::to_wstring(c.n));
+    return Then::Next;
+}
+
+Then PrintHwnd(const Args&) {
+    Out(L"hwnd: " + Hex(reinterpret_cast<ULONG_PTR>(CurrentWindow())));
+    return Then::Next;
+}
+
+Then PrintRect(const Args&) {
+    RECT r{};
+    GetWindowRect(CurrentWindow(), &r);
+    Out(L"rect: " + std::to_wstring(r.left) + L" " + std::to_wstring(r.top) + L" " +
+        std::to_wstring(r.right - r.left) + L" " + std::to_wstring(r.bottom - r.top));
+    return Then::Next;
+}
+
+Then PrintTexts(const Args&) {
+    const HWND window = CurrentWindow();
+    Out(L"title: " + WindowText(window));
+    EnumChildWindows(window, PrintChild, 0);
+    return Then::Next;
+}
+
+Then Click(const Args& args) {
+    PostMessageW(Child(args[0]), BM_CLICK, 0, 0);
+    return Then::Next;
+}
+
+Then Type(const Args& args) {
+    HWND edit = Child(args[0]);
+    SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(args[1].c_str()));
+    return Then::Next;
+}
+
+Then EditLabel(const Args& args) {
+    HWND tree = Child(args[0]);
+    HWND edit = nullptr;
+    for (int tries = 0; tries < 50 && !edit; ++tries) {
+        edit = reinterpret_cast<HWND>(SendMessageW(tree, TVM_GETEDITCONTROL, 0, 0));
+        if (!edit) Sleep(100);
+    }
+    if (!edit) Fail(L"no label edit");
+    SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(args[1].c_str()));
+    PostKeyPress(edit, VK_RETURN);
+    return Then::Next;
+}
+
+Then Key(const Args& args) {
+    HWND target = Child(args[0]);
+    PostKeyPress(target, static_cast<UINT>(wcstoul(args[1].c_str(), nullptr, 0)));
+    return Then::Next;
+}
+
+Then PrintState(const Args& args) {
+    const std::wstring& spec = args[0];
+    HWND control = Child(spec);
+    Out(L"state " + spec + L": checked=" +
+        std::to_wstring(SendMessageW(control, BM_GETCHECK, 0, 0)) + L" enabled=" +
+        std::to_wstring(IsWindowEnabled(control) ? 1 : 0) + L" visible=" +
+        std::to_wstring(IsWindowVisible(control) ? 1 : 0));
+    return Then::Next;
+}
+
+Then WaitNumber(const Args& args) {
+    HWND control = Child(args[0]);
+    const long least = wcstol(args[1].c_str(), nullptr, 10);
+    const ULONGLONG deadline = GetTickCount64() + static_cast<ULONGLONG>(Seconds(args[2]) * 1000);
+    for (;;) {
+        if (!IsWindow(control)) Fail(L"the window has gone");
+        const std::wstring shown = WindowText(control);
+        if (!shown.empty() && wcstol(shown.c_str(), nullptr, 10) >= least) {
+            Out(L"number: " + shown);
+            return Then::Next;
+        }
+        if (GetTickCount64() > deadline) Fail(L"the number stayed at " + shown);
+        Sleep(100);
+    }
+}
+
+Then Close(const Args&) {
+    PostMessageW(CurrentWindow(), WM_CLOSE, 0, 0);
+    return Then::Next;
+}
+
+Then Gone(const Args& args) {
+    const ULONGLONG deadline = GetTickCount64() + static_cast<ULONGLONG>(Seconds(args[0]) * 1000);
+    while (g_window && IsWindow(g_window) && IsWindowVisible(g_window)) {
+        if (GetTickCount64() > deadline) Fail(L"window still open");
+        Sleep(100);
+    }
+    return Then::Next;
+}
+
+Then None(const Args& args) {
+    if (WaitFor(Search::Title, args[0], Seconds(args[1]))) Fail(L"unexpected window " + args[0]);
+    return Then::Next;
+}
+
+Then Exit(const Args& args) {
+    const double seconds = Seconds(args[0]);
+    if (!g_process) Fail(L"no process started");
+    if (WaitForSingleObject(g_process, static_cast<DWORD>(seconds * 1000)) != WAIT_OBJECT_0)
+        Fail(L"process still running");
+    DWORD code = 0;
+    GetExitCodeProcess(g_process, &code);
+    Out(L"exit: " + std::to_wstring(static_cast<int>(code)));
+    return Then::Next;
+}
+
+Then Kill(const Args&) {
+    if (g_process) TerminateProcess(g_process, 1);
+    return Then::Next;
+}
+
+Then SleepFor(const Args& args) {
+    Sleep(static_cast<DWORD>(_wtoi(args[0].c_str())));
+    return Then::Next;
+}
+
+Then Await(const Args& args) {
+    const std::wstring& event = args[0];
+    const DWORD parent = static_cast<DWORD>(_wtoi(args[1].c_str()));
+    HANDLE handles[2] = {CreateEventW(nullptr, TRUE, FALSE, event.c_str()),
+                         OpenProcess(SYNCHRONIZE, FALSE, parent)};
+    if (!handles[0] || !handles[1]) Fail(L"cannot await " + event);
+    WaitForMultipleObjects(2, handles, FALSE, 600000);
+    return Then::Next;
+}
+
+// args: the title, then the text of each static child.
+Then ShowWindowUntilClosed(const Args& args) {
+    const std::wstring& title = args[0];
+    const int children = static_cast<int>(args.size() - 1);
+    WNDCLASSW wc{};
+    wc.lpfnWndProc = DefWindowProcW;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    wc.lpszClassName = L"WindriverWindow";
+    RegisterClassW(&wc);
+    // Shown only once its children exist, so that whoever finds it sees them.
+    HWND w = CreateWindowExW(0, wc.lpszClassName, title.c_str(), WS_OVERLAPPEDWINDOW, 100, 100, 400,
+                             100 + 30 * children, nullptr, nullptr, wc.hInstance, nullptr);
+    if (!w) Fail(L"cannot create a window (error " + std::to_wstring(GetLastError()) + L")");
+    for (size_t i = 1, y = 10; i < args.size(); ++i, y += 30)
+        CreateWindowExW(0, L"STATIC", args[i].c_str(), WS_CHILD | WS_VISIBLE, 10,
+                        static_cast<int>(y), 360, 24, w, nullptr, nullptr, nullptr);
+    ShowWindow(w, SW_SHOW);
+    MSG msg;
+    while (IsWindow(w) && GetMessageW(&msg, nullptr, 0, 0) > 0) {
+        if (msg.message == WM_CLOSE || (msg.hwnd == w && msg.message == WM_SYSCOMMAND)) break;
+        if (msg.message == WM_KEYDOWN || msg.message == WM_CHAR || msg.message == WM_KEYUP) {
+            // Reported as sent, not translated into further characters.
+            wchar_t data[16] = {};
+            swprintf(data, 16, L"%lx", static_cast<unsigned long>(msg.lParam));
+            const wchar_t* kind = msg.message == WM_KEYDOWN ? L"down"
+                                  : msg.message == WM_CHAR  ? L"char"
+                                                            : L"up";
+            Out(std::wstring(L"key ") + kind + L" " + std::to_wstring(msg.wParam) + L" " + data);
+            continue;
+        }
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+    return Then::End;
+}
+
+Then Idle(const Args&) {
+    HWND w = CreateWindowExW(0, L"STATIC", L"windriver idle", 0, 0, 0, 1, 1, nullptr, nullptr,
+                             nullptr, nullptr);
+    if (!w) Fail(L"cannot create a window");
+    MSG msg;
+    while (GetMessageW(&msg, nullptr, 0, 0) > 0) DispatchMessageW(&msg);
+    return Then::End;
+}
+
+Then Desktop(const Args&) {
+    HWND w = CreateWindowExW(0, L"STATIC", L"windriver", 0, 0, 0, 1, 1, nullptr, nullptr, nullptr,
+                             nullptr);
+    if (!w) Fail(L"cannot create a window");
+    DestroyWindow(w);
+    return Then::Next;
+}
+
+struct Step {
+    const wchar_t* Name;
+    // The names of its arguments, as a usage error names the first one missing.
+    std::vector<const wchar_t*> Params;
+    // Takes every argument left after its own (must be the last step).
+    bool TakesTheRest;
+    Then (*Perform)(const Args& args);
+};
+
+const Step kSteps[] = {
+    {L"start", {L"command line"}, false, Start},
+    {L"run", {L"command line"}, false, Run},
+    {L"cwd", {L"folder"}, false, Cwd},
+    {L"wait", {L"title", L"seconds"}, false, Wait},
+    {L"wait-prefix", {L"title", L"seconds"}, false, WaitPrefix},
+    {L"wait-class", {L"title", L"seconds"}, false, WaitClass},
+    {L"wait-with", {L"title", L"child", L"seconds"}, false, WaitWith},
+    {L"count", {L"title"}, false, CountWindows},
+    {L"hwnd", {}, false, PrintHwnd},
+    {L"rect", {}, false, PrintRect},
+    {L"texts", {}, false, PrintTexts},
+    {L"click", {L"button"}, false, Click},
+    {L"type", {L"control", L"text"}, false, Type},
+    {L"edit-label", {L"tree", L"text"}, false, EditLabel},
+    {L"key", {L"control", L"key"}, false, Key},
+    {L"state", {L"control"}, false, PrintState},
+    {L"wait-number", {L"control", L"number", L"seconds"}, false, WaitNumber},
+    {L"close", {}, false, Close},
+    {L"gone", {L"seconds"}, false, Gone},
+    {L"none", {L"title", L"seconds"}, false, None},
+    {L"exit", {L"seconds"}, false, Exit},
+    {L"kill", {}, false, Kill},
+    {L"sleep", {L"milliseconds"}, false, SleepFor},
+    {L"await", {L"event", L"pid"}, false, Await},
+    {L"window", {L"title"}, true, ShowWindowUntilClosed},
+    {L"idle", {}, false, Idle},
+    {L"desktop", {}, false, Desktop},
+};
+
+const Step* FindStep(const std::wstring& name) {
+    for (const Step& step : kSteps)
+        if (name == step.Name) return &step;
+    return nullptr;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
     _setmode(_fileno(stdout), _O_BINARY);
     _setmode(_fileno(stderr), _O_BINARY);
-    std::vector<std::wstring> args(argv + 1, argv + argc);
+    const Args all(argv + 1, argv + argc);
     size_t i = 0;
-    auto next = [&](const wchar_t* what) -> std::wstring {
-        if (i >= args.size()) Fail(std::wstring(L"missing ") + what, 3);
-        return args[i++];
-    };
-    while (i < args.size()) {
-        const std::wstring step = args[i++];
-        if (step == L"start") {
-            std::wstring command = next(L"command line");
-            STARTUPINFOW si{};
-            si.cb = sizeof si;
-            PROCESS_INFORMATION pi{};
-            if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                                g_cwd.empty() ? nullptr : g_cwd.c_str(), &si, &pi))
-                Fail(L"cannot start " + command + L" (error " + std::to_wstring(GetLastError()) +
-                     L")");
-            CloseHandle(pi.hThread);
-            g_process = pi.hProcess;
-            g_processId = pi.dwProcessId;
-        } else if (step == L"run") {
-            std::wstring command = next(L"command line");
-            STARTUPINFOW si{};
-            si.cb = sizeof si;
-            PROCESS_INFORMATION pi{};
-            if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW,
-                                nullptr, nullptr, &si, &pi))
-                Fail(L"cannot run " + command + L" (error " + std::to_wstring(GetLastError()) +
-                     L")");
-            CloseHandle(pi.hThread);
-            const bool ended = WaitForSingleObject(pi.hProcess, 60000) == WAIT_OBJECT_0;
-            DWORD code = 1;
-            if (ended) GetExitCodeProcess(pi.hProcess, &code);
-            if (!ended) TerminateProcess(pi.hProcess, 1);
-            CloseHandle(pi.hProcess);
-            if (code != 0)
-                Fail(L"failed: " + command + L" (exit code " + std::to_wstring(code) + L")");
-        } else if (step == L"cwd") {
-            g_cwd = next(L"folder");
-        } else if (step == L"wait" || step == L"wait-prefix" || step == L"wait-class") {
-            const std::wstring what = next(L"title");
-            const double seconds = _wtof(next(L"seconds").c_str());
-            const Search::Kind kind = step == L"wait"          ? Search::Title
-                                      : step == L"wait-prefix" ? Search::Prefix
-                                                               : Search::Class;
-            g_window = WaitFor(kind, what, seconds);
-            if (!g_window) Fail(L"no window " + what);
-            Out(L"window: " + WindowText(g_window));
-        } else if (step == L"wait-with") {
-            const std::wstring what = next(L"title");
-            const std::wstring child = next(L"child");
-            const double seconds = _wtof(next(L"seconds").c_str());
-            g_window = WaitFor(Search::Title, what, seconds, child);
-            if (!g_window) Fail(L"no window " + what + L" with " + child);
-            Out(L"window: " + WindowText(g_window));
-        } else if (step == L"count") {
-            Count c{next(L"title")};
-            EnumWindows(CountTop, reinterpret_cast<LPARAM>(&c));
-            Out(L"count: " + std::to_wstring(c.n));
-        } else if (step == L"hwnd") {
-            if (!g_window) Fail(L"no current window");
-            Out(L"hwnd: " + Hex(reinterpret_cast<ULONG_PTR>(g_window)));
-        } else if (step == L"rect") {
-            if (!g_window) Fail(L"no current window");
-            RECT r{};
-            GetWindowRect(g_window, &r);
-            Out(L"rect: " + std::to_wstring(r.left) + L" " + std::to_wstring(r.top) + L" " +
-                std::to_wstring(r.right - r.left) + L" " + std::to_wstring(r.bottom - r.top));
-        } else if (step == L"key") {
-            HWND target = Child(next(L"control"));
-            const UINT vk = static_cast<UINT>(wcstoul(next(L"key").c_str(), nullptr, 0));
-            const UINT scan = MapVirtualKeyW(vk, MAPVK_VK_TO_VSC);
-            PostMessageW(target, WM_KEYDOWN, vk, 1 | (scan << 16));
-            PostMessageW(target, WM_KEYUP, vk, 1 | (scan << 16) | 0xC0000000u);
-        } else if (step == L"state") {
-            const std::wstring spec = next(L"control");
-            HWND control = Child(spec);
-            Out(L"state " + spec + L": checked=" +
-                std::to_wstring(SendMessageW(control, BM_GETCHECK, 0, 0)) + L" enabled=" +
-                std::to_wstring(IsWindowEnabled(control) ? 1 : 0) + L" visible=" +
-                std::to_wstring(IsWindowVisible(control) ? 1 : 0));
-        } else if (step == L"wait-number") {
-            HWND control = Child(next(L"control"));
-            const long least = wcstol(next(L"number").c_str(), nullptr, 10);
-            const double seconds = _wtof(next(L"seconds").c_str());
-            const ULONGLONG deadline = GetTickCount64() + static_cast<ULONGLONG>(seconds * 1000);
-            for (;;) {
-                if (!IsWindow(control)) Fail(L"the window has gone");
-                const std::wstring shown = WindowText(control);
-                if (!shown.empty() && wcstol(shown.c_str(), nullptr, 10) >= least) {
-                    Out(L"number: " + shown);
-                    break;
-                }
-                if (GetTickCount64() > deadline) Fail(L"the number stayed at " + shown);
-                Sleep(100);
-            }
-        } else if (step == L"none") {
-            const std::wstring what = next(L"title");
-            const double seconds = _wtof(next(L"seconds").c_str());
-            if (WaitFor(Search::Title, what, seconds)) Fail(L"unexpected window " + what);
-        } else if (step == L"texts") {
-            if (!g_window) Fail(L"no current window");
-            Out(L"title: " + WindowText(g_window));
-            EnumChildWindows(g_window, PrintChild, 0);
-        } else if (step == L"click") {
-            HWND button = Child(next(L"button"));
-            PostMessageW(button, BM_CLICK, 0, 0);
-        } else if (step == L"type") {
-            HWND edit = Child(next(L"control"));
-            std::wstring value = next(L"text");
-            SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(value.c_str()));
-        } else if (step == L"edit-label") {
-            HWND tree = Child(next(L"tree"));
-            const std::wstring text = next(L"text");
-            HWND edit = nullptr;
-            for (int tries = 0; tries < 50 && !edit; ++tries) {
-                edit = reinterpret_cast<HWND>(SendMessageW(tree, TVM_GETEDITCONTROL, 0, 0));
-                if (!edit) Sleep(100);
-            }
-            if (!edit) Fail(L"no label edit");
-            SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
-            const UINT scan = MapVirtualKeyW(VK_RETURN, MAPVK_VK_TO_VSC);
-            PostMessageW(edit, WM_KEYDOWN, VK_RETURN, 1 | (scan << 16));
-            PostMessageW(edit, WM_KEYUP, VK_RETURN, 1 | (scan << 16) | 0xC0000000u);
-        } else if (step == L"close") {
-            if (!g_window) Fail(L"no current window");
-            PostMessageW(g_window, WM_CLOSE, 0, 0);
-        } else if (step == L"gone") {
-            const double seconds = _wtof(next(L"seconds").c_str());
-            const ULONGLONG deadline = GetTickCount64() + static_cast<ULONGLONG>(seconds * 1000);
-            while (g_window && IsWindow(g_window) && IsWindowVisible(g_window)) {
-                if (GetTickCount64() > deadline) Fail(L"window still open");
-                Sleep(100);
-            }
-        } else if (step == L"exit") {
-            const double seconds = _wtof(next(L"seconds").c_str());
-            if (!g_process) Fail(L"no process started");
-            if (WaitForSingleObject(g_process, static_cast<DWORD>(seconds * 1000)) != WAIT_OBJECT_0)
-                Fail(L"process still running");
-            DWORD code = 0;
-            GetExitCodeProcess(g_process, &code);
-            Out(L"exit: " + std::to_wstring(static_cast<int>(code)));
-        } else if (step == L"kill") {
-            if (g_process) TerminateProcess(g_process, 1);
-        } else if (step == L"window") {
-            const std::wstring title = next(L"title");
-            WNDCLASSW wc{};
-            wc.lpfnWndProc = DefWindowProcW;
-            wc.hInstance = GetModuleHandleW(nullptr);
-            wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-            wc.lpszClassName = L"WindriverWindow";
-            RegisterClassW(&wc);
-            // Shown only once its children exist, so that whoever finds it sees them.
-            HWND w = CreateWindowExW(0, wc.lpszClassName, title.c_str(), WS_OVERLAPPEDWINDOW, 100,
-                                     100, 400, 100 + 30 * static_cast<int>(args.size() - i),
-                                     nullptr, nullptr, wc.hInstance, nullptr);
-            if (!w)
-                Fail(L"cannot create a window (error " + std::to_wstring(GetLastError()) + L")");
-            for (int y = 10; i < args.size(); y += 30)
-                CreateWindowExW(0, L"STATIC", args[i++].c_str(), WS_CHILD | WS_VISIBLE, 10, y, 360,
-                                24, w, nullptr, nullptr, nullptr);
-            ShowWindow(w, SW_SHOW);
-            MSG msg;
-            while (IsWindow(w) && GetMessageW(&msg, nullptr, 0, 0) > 0) {
-                if (msg.message == WM_CLOSE || (msg.hwnd == w && msg.message == WM_SYSCOMMAND))
-                    break;
-                if (msg.message == WM_KEYDOWN || msg.message == WM_CHAR ||
-                    msg.message == WM_KEYUP) {
-                    // Reported as sent, not translated into further characters.
-                    wchar_t data[16] = {};
-                    swprintf(data, 16, L"%lx", static_cast<unsigned long>(msg.lParam));
-                    const wchar_t* kind = msg.message == WM_KEYDOWN ? L"down"
-                                          : msg.message == WM_CHAR  ? L"char"
-                                                                    : L"up";
-                    Out(std::wstring(L"key ") + kind + L" " + std::to_wstring(msg.wParam) + L" " +
-                        data);
-                    continue;
-                }
-                TranslateMessage(&msg);
-                DispatchMessageW(&msg);
-            }
-            return 0;
-        } else if (step == L"idle") {
-            HWND w = CreateWindowExW(0, L"STATIC", L"windriver idle", 0, 0, 0, 1, 1, nullptr,
-                                     nullptr, nullptr, nullptr);
-            if (!w) Fail(L"cannot create a window");
-            MSG msg;
-            while (GetMessageW(&msg, nullptr, 0, 0) > 0) DispatchMessageW(&msg);
-            return 0;
-        } else if (step == L"desktop") {
-            HWND w = CreateWindowExW(0, L"STATIC", L"windriver", 0, 0, 0, 1, 1, nullptr, nullptr,
-                                     nullptr, nullptr);
-            if (!w) Fail(L"cannot create a window");
-            DestroyWindow(w);
-        } else if (step == L"await") {
-            const std::wstring event = next(L"event");
-            const DWORD parent = static_cast<DWORD>(_wtoi(next(L"pid").c_str()));
-            HANDLE handles[2] = {CreateEventW(nullptr, TRUE, FALSE, event.c_str()),
-                                 OpenProcess(SYNCHRONIZE, FALSE, parent)};
-            if (!handles[0] || !handles[1]) Fail(L"cannot await " + event);
-            WaitForMultipleObjects(2, handles, FALSE, 600000);
-        } else if (step == L"sleep") {
-            Sleep(static_cast<DWORD>(_wtoi(next(L"milliseconds").c_str())));
-        } else {
-            Fail(L"unknown step " + step, 3);
-        }
+    while (i < all.size()) {
+        const std::wstring& name = all[i++];
+        const Step* step = FindStep(name);
+        if (!step) Fail(L"unknown step " + name, 3);
+        const size_t left = all.size() - i;
+        if (left < step->Params.size()) Fail(std::wstring(L"missing ") + step->Params[left], 3);
+        const size_t taken = step->TakesTheRest ? left : step->Params.size();
+        const Args args(all.begin() + static_cast<std::ptrdiff_t>(i),
+                        all.begin() + static_cast<std::ptrdiff_t>(i + taken));
+        i += taken;
+        if (step->Perform(args) == Then::End) return 0;
     }
     return 0;
 }

@@ -132,6 +132,13 @@ ScratchDir::ScratchDir() {
 }
 
 ScratchDir::~ScratchDir() {
+    // A file dialog of the test may have made the folder current, and the
+    // current folder cannot be removed: left behind, it would be where the
+    // next file dialog of the prefix opens (the system remembers it).
+    wchar_t current[MAX_PATH + 1] = {};
+    GetCurrentDirectoryW(MAX_PATH, current);
+    if (_wcsnicmp(current, path_.c_str(), path_.size() - 1) == 0)
+        SetCurrentDirectoryW(TempFolder().c_str());
     RemoveTree(path_);
 }
 
