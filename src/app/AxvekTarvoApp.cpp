@@ -3,12 +3,12 @@
 #include <process.h>
 
 #include "app/MigrationLog.h"
-#include "framework/RegKey.h"
+#include "core/Text.h"
 #include "drawings/AxvekFilenm.h"
 #include "framework/OsVersion.h"
+#include "framework/RegKey.h"
 #include "host/HostKeys.h"
 #include "host/HostLog.h"
-#include "core/Text.h"
 
 namespace {
 constexpr wchar_t kDefaultLogfile[] = L"OrtxAMigr.log";

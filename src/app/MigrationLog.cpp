@@ -7,7 +7,6 @@
 #include "framework/PathNames.h"
 #include "framework/Resources.h"
 #include "framework/TextStream.h"
-#include "host/HostKeys.h"
 #include "host/Language.h"
 #include "resources/ids.h"
 

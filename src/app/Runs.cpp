@@ -6,7 +6,6 @@
 #include "framework/File.h"
 #include "framework/Resources.h"
 #include "framework/TextStream.h"
-#include "host/HostKeys.h"
 #include "host/HostLog.h"
 #include "host/HostWindow.h"
 #include "resources/ids.h"
