@@ -19,9 +19,7 @@ std::wstring CurrentHostLog() {
 }
 
 void DeleteHostLog() {
-    RegKey key(SettingsKeyPath(), HKEY_CURRENT_USER);
-    std::wstring hostLog;
-    if (key.ReadString(L"LOGFILENAME", hostLog, kLongestName) && !hostLog.empty())
-        DeleteFileW(hostLog.c_str());
-    key.DeleteValue(L"LOGFILENAME");
+    const std::wstring hostLog = CurrentHostLog();
+    if (!hostLog.empty()) DeleteFileW(hostLog.c_str());
+    RegKey(SettingsKeyPath(), HKEY_CURRENT_USER).DeleteValue(L"LOGFILENAME");
 }

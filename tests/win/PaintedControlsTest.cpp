@@ -8,19 +8,6 @@
 
 using namespace testenv;
 
-namespace {
-
-// Counts the pixels of an area that are clearly darker than the face colour:
-// the ink of a text.
-int InkPixels(const Pixels& p) {
-    const uint32_t face = Rgb(GetSysColor(COLOR_BTNFACE));
-    int n = 0;
-    for (uint32_t v : p.Rgb) n += ChannelDistance(v, face) > 96;
-    return n;
-}
-
-}  // namespace
-
 class PaintedControlsTest : public WinTest {
   protected:
     void SetUp() override {
@@ -125,11 +112,11 @@ TEST_F(PaintedControlsTest, HeadingTurnsBoldAndBackWithoutRemnants) {
     ASSERT_TRUE(heading.SubclassWindow(Static(L"Choose the drawings to migrate", 10, 10, 320, 20)));
     EXPECT_FALSE(heading.IsBold());
     const Pixels normal = Capture(heading.GetSafeHwnd());
-    ASSERT_GT(InkPixels(normal), 50);
+    ASSERT_GT(OffFacePixels(normal), 50);
 
     heading.SetBold(true);
     const Pixels bold = Capture(heading.GetSafeHwnd());
-    EXPECT_GT(InkPixels(bold), InkPixels(normal) * 11 / 10);
+    EXPECT_GT(OffFacePixels(bold), OffFacePixels(normal) * 11 / 10);
 
     heading.SetBold(false);
     EXPECT_TRUE(Capture(heading.GetSafeHwnd()) == normal) << "bold pixels left behind";

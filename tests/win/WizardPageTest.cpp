@@ -22,15 +22,6 @@ using namespace testenv;
 
 namespace {
 
-// Pixels clearly apart from the face colour: what a painted control adds to
-// an empty static, or the ink of a text.
-int OffFacePixels(const Pixels& p) {
-    const uint32_t face = Rgb(GetSysColor(COLOR_BTNFACE));
-    int n = 0;
-    for (uint32_t v : p.Rgb) n += ChannelDistance(v, face) > 96;
-    return n;
-}
-
 // The heading's text as the template's font draws it, in a bitmap of the
 // heading's size: the ink of the plain weight.
 int PlainInk(HWND heading) {

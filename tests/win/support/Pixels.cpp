@@ -67,4 +67,11 @@ int ChannelDistance(uint32_t a, uint32_t b) {
     return d;
 }
 
+int OffFacePixels(const Pixels& p) {
+    const uint32_t face = Rgb(GetSysColor(COLOR_BTNFACE));
+    int n = 0;
+    for (uint32_t v : p.Rgb) n += ChannelDistance(v, face) > 96;
+    return n;
+}
+
 }  // namespace testenv

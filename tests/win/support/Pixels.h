@@ -27,5 +27,8 @@ Pixels BitmapPixels(HBITMAP bitmap);
 uint32_t Rgb(COLORREF colour);
 // The largest difference of one channel between two colours.
 int ChannelDistance(uint32_t a, uint32_t b);
+// Pixels clearly apart from the face colour: the ink of a text, or what a
+// painted control adds to an empty static.
+int OffFacePixels(const Pixels& p);
 
 }  // namespace testenv
