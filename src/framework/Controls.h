@@ -137,8 +137,6 @@ class CTreeCtrl : public CWnd {
     UINT GetCount() const { return TreeView_GetCount(hwnd_); }
 };
 
-// An image list of our own, destroyed with the object (controls that show it
-// do not take it over).
 struct ImageListTraits {
     static HIMAGELIST Invalid() { return nullptr; }
     static bool IsValid(HIMAGELIST h) { return h != nullptr; }
@@ -146,6 +144,8 @@ struct ImageListTraits {
 };
 using UniqueImageList = UniqueResource<HIMAGELIST, ImageListTraits>;
 
+// An image list of our own, destroyed with the object (controls that show it
+// do not take it over).
 class CImageList {
   public:
     // ImageList_Create: image size, ILC_ flags, initial size, growth.
